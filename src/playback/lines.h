@@ -1,0 +1,40 @@
+// The track text cut into the lines that playback sounds, one record per CR-ended line.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QVector>
+
+namespace playback {
+
+// The key, velocity and sounding-time texts of one line, by the field-count table.
+struct LineFields {
+  QString pit;
+  QString vel;
+  QString dur;
+};
+
+// The line (without its CR) is cut at each blank; a line that does not end with a
+// blank is read as if it did. The first row of the table matching the field count
+// (and, for 9, 14 and the other counts, whether field 1 is "90") gives the fields.
+LineFields PickFields(QStringView line);
+
+struct Line {
+  QString text;              // the line without its CR
+  QString pit, vel, dur;     // the texts the table picked
+  qint64 key = 0;            // pit read as hex
+  qint64 velocityValue = 0;  // vel read as hex
+  qint64 velocity = 0;       // what the note player is given when the line sounds
+  qint64 ticks = 0;          // dur as ticks
+  bool sounds = false;       // key within 0 to 127 and a velocity value that is not 0
+  qint64 end = 0;            // offset just past the line's CR in the parsed text
+};
+
+// Every CR-ended line of the text, in order; text after the last CR is no line.
+// v is the editor state's velocity scale.
+QVector<Line> ParseLines(const QString& text, qint64 v);
+
+// The timer period of a line: the whole-number part of ticks * d, never negative.
+qint64 PeriodMs(qint64 ticks, double d);
+
+}  // namespace playback

@@ -1,0 +1,35 @@
+// The three texts of the hex view (addresses, hex pairs, characters), 16 bytes a row,
+// built as one-byte-per-character ASCII texts in a single pass.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+namespace track {
+
+struct HexDump {
+  QByteArray address;     // "00000000:" CR, then one line per complete row
+  QByteArray hex;         // "XX " per byte, CR after every 16th
+  QByteArray characters;  // the byte's character for 20 to 7E, else "-", then " "; CR after every 16th
+};
+
+struct HexDumpStrings {
+  QString address;
+  QString hex;
+  QString characters;
+};
+
+// The dump of bytes. An empty input gives the address "00000000:" CR and empty
+// hex and character texts.
+HexDump DumpBytes(QByteArrayView bytes);
+
+// The dump of a file, read whole; nullopt when it cannot be opened or read (a folder,
+// no permission, gone). Nothing is built until the last byte is in.
+std::optional<HexDump> DumpFile(const QString& path);
+
+// The dump as QStrings (each a Latin-1 widening, no per-character work).
+HexDumpStrings ToStrings(const HexDump& dump);
+
+}  // namespace track

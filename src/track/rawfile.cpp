@@ -1,0 +1,10 @@
+// The raw byte file of a track text.
+#include "track/rawfile.h"
+
+#include "track/trackbytes.h"
+
+namespace track {
+
+QByteArray RawFileBytes(const QString& trackText) { return TrackBytes(trackText); }
+
+}  // namespace track
