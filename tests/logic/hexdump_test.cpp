@@ -1,0 +1,162 @@
+// The hex view's three texts, the file dump and the single-area dump.
+#include "track/hexdump.h"
+#include "track/rawfile.h"
+#include "track/singledump.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+QByteArray Sequence(int n) {
+  QByteArray b;
+  for (int i = 0; i < n; ++i) b.append(static_cast<char>(i));
+  return b;
+}
+
+struct Shape {
+  int size;
+  int addressLines;
+  bool endsWithRow;  // the hex and character texts end with CR
+};
+
+class DumpShape : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(DumpShape, HasOneRowPerSixteenBytes) {
+  const Shape& s = GetParam();
+  const track::HexDump d = track::DumpBytes(Sequence(s.size));
+  const int rows = s.size / 16;
+  EXPECT_EQ(d.address.count('\r'), s.addressLines);
+  EXPECT_EQ(d.address.size(), 10 * s.addressLines);
+  EXPECT_TRUE(d.address.endsWith(QByteArray::number(rows * 16, 16).toUpper().rightJustified(8, '0') + ":\r"));
+  EXPECT_EQ(d.hex.count('\r'), rows);
+  EXPECT_EQ(d.characters.count('\r'), rows);
+  EXPECT_EQ(d.hex.size(), 3 * s.size + rows);
+  EXPECT_EQ(d.characters.size(), 2 * s.size + rows);
+  EXPECT_EQ(d.hex.endsWith('\r'), s.endsWithRow);
+  EXPECT_EQ(d.characters.endsWith('\r'), s.endsWithRow);
+  for (const QByteArray& row : d.hex.split('\r')) EXPECT_LE(row.size(), 48);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DumpShape,
+                         ::testing::Values(Shape{0, 1, false}, Shape{1, 1, false}, Shape{6, 1, false},
+                                           Shape{16, 2, true}, Shape{17, 2, false},
+                                           Shape{256, 17, true}));
+
+TEST(HexDump, EmptyInputGivesTheFirstAddressAndEmptyColumns) {
+  const track::HexDump d = track::DumpBytes({});
+  EXPECT_EQ(d.address, QByteArray("00000000:\r"));
+  EXPECT_TRUE(d.hex.isEmpty());
+  EXPECT_TRUE(d.characters.isEmpty());
+}
+
+TEST(HexDump, SixBytesOfHello) {
+  const track::HexDump d = track::DumpBytes(QByteArray::fromHex("48656C6C6F0A"));
+  EXPECT_EQ(d.address, QByteArray("00000000:\r"));
+  EXPECT_EQ(d.hex, QByteArray("48 65 6C 6C 6F 0A "));
+  EXPECT_EQ(d.characters, QByteArray("H e l l o - "));
+}
+
+TEST(HexDump, SeventeenBytesEndWithALoneEntry) {
+  const track::HexDump d = track::DumpBytes(Sequence(17));
+  EXPECT_EQ(d.address, QByteArray("00000000:\r00000010:\r"));
+  EXPECT_EQ(d.hex, QByteArray("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F \r10 "));
+  EXPECT_EQ(d.characters, QByteArray("- - - - - - - - - - - - - - - - \r- "));
+}
+
+TEST(HexDump, TwoHundredFiftySixBytesEndAtAddressHundred) {
+  const track::HexDump d = track::DumpBytes(Sequence(256));
+  EXPECT_TRUE(d.address.endsWith("000000F0:\r00000100:\r"));
+  EXPECT_TRUE(d.hex.endsWith("FC FD FE FF \r"));
+  EXPECT_TRUE(d.characters.contains("A B C"));
+}
+
+struct ByteShown {
+  unsigned char byte;
+  const char* pair;
+  char shown;
+};
+
+class DumpCharacters : public ::testing::TestWithParam<ByteShown> {};
+
+TEST_P(DumpCharacters, ShowsPrintableAsciiElseDash) {
+  const ByteShown& b = GetParam();
+  const track::HexDump d = track::DumpBytes(QByteArray(1, static_cast<char>(b.byte)));
+  EXPECT_EQ(d.hex, QByteArray(b.pair) + ' ');
+  EXPECT_EQ(d.characters, QByteArray(1, b.shown) + ' ');
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, DumpCharacters,
+                         ::testing::Values(ByteShown{0x00, "00", '-'}, ByteShown{0x1F, "1F", '-'},
+                                           ByteShown{0x20, "20", ' '}, ByteShown{0x41, "41", 'A'},
+                                           ByteShown{0x7E, "7E", '~'}, ByteShown{0x7F, "7F", '-'},
+                                           ByteShown{0x80, "80", '-'}, ByteShown{0xFF, "FF", '-'}));
+
+TEST(HexDump, RawSaveOfTheDumpGivesTheBytesBack) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> size(0, 5000), byte(0, 255);
+  for (int round = 0; round < 60; ++round) {
+    QByteArray input(size(random), Qt::Uninitialized);
+    for (char& c : input) c = static_cast<char>(byte(random));
+    const track::HexDumpStrings d = track::ToStrings(track::DumpBytes(input));
+    ASSERT_EQ(track::RawFileBytes(d.hex), input) << "size " << input.size();
+  }
+}
+
+TEST(HexDump, StringsAreTheSameTexts) {
+  const track::HexDump d = track::DumpBytes(Sequence(40));
+  const track::HexDumpStrings s = track::ToStrings(d);
+  EXPECT_EQ(s.address.toLatin1(), d.address);
+  EXPECT_EQ(s.hex.toLatin1(), d.hex);
+  EXPECT_EQ(s.characters.toLatin1(), d.characters);
+}
+
+TEST(DumpFile, ReadsTheWholeFile) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("f.bin");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(Sequence(300));
+  f.close();
+  const auto d = track::DumpFile(path);
+  ASSERT_TRUE(d.has_value());
+  EXPECT_EQ(d->hex, track::DumpBytes(Sequence(300)).hex);
+}
+
+TEST(DumpFile, EmptyFileGivesTheEmptyDump) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("empty");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.close();
+  const auto d = track::DumpFile(path);
+  ASSERT_TRUE(d.has_value());
+  EXPECT_EQ(d->address, QByteArray("00000000:\r"));
+  EXPECT_TRUE(d->hex.isEmpty());
+  EXPECT_TRUE(d->characters.isEmpty());
+}
+
+TEST(DumpFile, FolderOrMissingFileGivesNothing) {
+  QTemporaryDir dir;
+  EXPECT_FALSE(track::DumpFile(dir.path()).has_value());
+  EXPECT_FALSE(track::DumpFile(dir.filePath("missing")).has_value());
+}
+
+TEST(SingleAreaDump, RowsOfEightWithGroupsAndAddresses) {
+  const QString text = track::SingleAreaDump(QByteArray::fromHex("48656C6C6F000A41"));
+  EXPECT_EQ(text, QStringLiteral("000000:4865 6C6C 6F00 0A41  He ll o^ \nA \r 000008:"));
+}
+
+TEST(SingleAreaDump, PartialLastRowHasHexGroupsOnly) {
+  EXPECT_EQ(track::SingleAreaDump(QByteArray::fromHex("414243")), QStringLiteral("000000:4142 43"));
+  EXPECT_EQ(track::SingleAreaDump({}), QStringLiteral("000000:"));
+}
+
+TEST(SingleAreaDump, HighBytesShowAsLatin1) {
+  EXPECT_TRUE(track::SingleAreaDump(QByteArray(8, '\xE9')).contains(QStringLiteral("éé éé éé éé")));
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+// The MIDI and raw writers: golden bytes, and every MIDI file read back by midicsv.
+#include "track/midifile.h"
+#include "track/noteline.h"
+#include "track/rawfile.h"
+#include "track/trackbytes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Bytes(const char* hex) { return QByteArray::fromHex(hex); }
+
+const QString kNote3C = QStringLiteral("90 3C 55 83 18 90 3C 00 48 \r");
+const QByteArray kHeader = Bytes("4D546864 00000006 0000 0001 01E0 4D54726B");
+
+// The CSV that Debian's midicsv makes of the file; fails the test if it will not read it.
+QStringList MidiCsv(const QByteArray& file) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("t.mid"));
+  QFile out(path);
+  EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write(file);
+  out.close();
+  QProcess midicsv;
+  midicsv.start(QStringLiteral("midicsv"), {path});
+  EXPECT_TRUE(midicsv.waitForFinished(10000)) << "midicsv did not run";
+  EXPECT_EQ(midicsv.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(midicsv.exitCode(), 0) << midicsv.readAllStandardError().toStdString();
+  QStringList lines;
+  for (const QByteArray& line : midicsv.readAllStandardOutput().split('\n'))
+    if (!line.trimmed().isEmpty()) lines << QString::fromLatin1(line.trimmed());
+  return lines;
+}
+
+struct WriterCase {
+  const char* name;
+  QString text;
+  QByteArray raw;       // the bytes the text spells
+  QStringList events;   // midicsv's lines between Program_c and End_track
+  const char* endTime;  // tick of End_track
+};
+
+std::vector<WriterCase> Cases() {
+  return {
+      {"Empty", QString(), {}, {}, "0"},
+      {"BlanksAndReturnsOnly", QStringLiteral("  \r \r\r "), {}, {}, "0"},
+      {"OneNoteLine", kNote3C, Bytes("903C55831890 3C0048"),
+       {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0"}, "480"},
+      {"TwoNoteLines", kNote3C + QStringLiteral("90 3E 55 83 18 90 3E 00 48 \r"),
+       Bytes("903C5583189 03C0048 903E558318903E0048"),
+       {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0", "1, 480, Note_on_c, 0, 62, 85",
+        "1, 888, Note_on_c, 0, 62, 0"},
+       "960"},
+      {"LowerCase", kNote3C.toLower(), Bytes("903C55831890 3C0048"),
+       {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0"}, "480"},
+      {"BlankInsideAPair", QStringLiteral("9 0 3C 55 8 3 18 90 3C 00 48\r"), Bytes("903C55831890 3C0048"),
+       {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0"}, "480"},
+      {"RestLine", track::RestLine(QStringLiteral("83 18"), QStringLiteral("48")),
+       Bytes("900100 8318 900100 48"),
+       {"1, 0, Note_on_c, 0, 1, 0", "1, 408, Note_on_c, 0, 1, 0"}, "480"},
+      {"OddDigitsLeaveTheLoneDigitOut", kNote3C + QStringLiteral("7"), Bytes("903C55831890 3C0048"),
+       {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0"}, "480"},
+  };
+}
+
+class Writers : public ::testing::TestWithParam<WriterCase> {};
+
+TEST_P(Writers, RawFileIsTheSpelledBytes) {
+  EXPECT_EQ(track::RawFileBytes(GetParam().text).toHex(' '), GetParam().raw.toHex(' '));
+}
+
+TEST_P(Writers, MidiFileIsHeaderProgramChangeBytesAndEndOfTrack) {
+  const WriterCase& c = GetParam();
+  const qsizetype n = c.raw.size();
+  QByteArray expected = kHeader;
+  expected += QByteArray::fromHex(QByteArray::number(n + 7, 16).rightJustified(8, '0'));
+  expected += Bytes("00 C000 00") + c.raw + Bytes("FF2F00");
+  const QByteArray file = track::MidiFileBytes(c.text);
+  EXPECT_EQ(file.toHex(' '), expected.toHex(' '));
+  EXPECT_EQ(file.size(), 29 + n);
+}
+
+TEST_P(Writers, MidicsvReadsTheMidiFile) {
+  const WriterCase& c = GetParam();
+  const QStringList csv = MidiCsv(track::MidiFileBytes(c.text));
+  QStringList expected{"0, 0, Header, 0, 1, 480", "1, 0, Start_track", "1, 0, Program_c, 0, 0"};
+  expected += c.events;
+  expected << QStringLiteral("1, %1, End_track").arg(QString::fromLatin1(c.endTime))
+           << "0, 0, End_of_file";
+  EXPECT_EQ(csv, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(TrackTexts, Writers, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MidiFile, EmptyTrackIsTheTwentyNineByteFile) {
+  EXPECT_EQ(track::MidiFileBytes(QString()).toHex(' '),
+            QByteArray("4d 54 68 64 00 00 00 06 00 00 00 01 01 e0 4d 54 72 6b 00 00 00 07 00 c0 00 00 ff 2f 00"));
+}
+
+TEST(MidiFile, OneNoteLineHasLengthSixteenAndEndsWithTheEvents) {
+  const QByteArray file = track::MidiFileBytes(kNote3C);
+  ASSERT_EQ(file.size(), 38);
+  EXPECT_EQ(file.mid(18, 4).toHex(), QByteArray("00000010"));
+  EXPECT_EQ(file.right(16).toHex(' '), QByteArray("00 c0 00 00 90 3c 55 83 18 90 3c 00 48 ff 2f 00"));
+}
+
+TEST(MidiFile, TwoNoteLinesHaveLengthTwentyFive) {
+  const QByteArray file = track::MidiFileBytes(kNote3C + kNote3C);
+  EXPECT_EQ(file.size(), 47);
+  EXPECT_EQ(file.mid(18, 4).toHex(), QByteArray("00000019"));
+}
+
+TEST(MidiFile, OddDigitCountStillEndsInEndOfTrack) {
+  for (const char* text : {"9", "903", "90 3C 5", "90 3C 55 83 18 90 3C 00 48 7"}) {
+    const QByteArray file = track::MidiFileBytes(QString::fromLatin1(text));
+    const qint64 n = (qint64(qstrlen(text)) - QByteArray(text).count(' ')) / 2;
+    EXPECT_EQ(file.right(3).toHex(), QByteArray("ff2f00")) << text;
+    EXPECT_EQ(file.size(), 29 + n) << text;
+    EXPECT_EQ(QByteArray::number(n + 7, 16).rightJustified(8, '0'), file.mid(18, 4).toHex()) << text;
+  }
+}
+
+struct PairCase {
+  const char* pair;
+  int value;
+};
+
+class PairConversion : public ::testing::TestWithParam<PairCase> {};
+
+// A pair reads as Val reads "&h" and the pair: a non-hex character ends the number.
+TEST_P(PairConversion, ReadsAsValOfAmpersandH) {
+  const QByteArray p(GetParam().pair);
+  EXPECT_EQ(track::PairByte(p[0], p[1]), GetParam().value) << GetParam().pair;
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, PairConversion,
+                         ::testing::Values(PairCase{"00", 0x00}, PairCase{"fF", 0xFF}, PairCase{"7a", 0x7A},
+                                           PairCase{"9\n", 9}, PairCase{"\t9", 0}, PairCase{"G1", 0},
+                                           PairCase{"1G", 1}, PairCase{"\xC3\xA9", 0}));
+
+TEST(TrackBytes, WritesOneByteForEveryPairWhateverItHolds) {
+  // "é" is two UTF-8 bytes: a pair of its own, read as 0.
+  EXPECT_EQ(track::RawFileBytes(QStringLiteral("é41\n\tzz")).toHex(' '), QByteArray("00 41 00 00"));
+  EXPECT_EQ(track::CleanTrackText(QStringLiteral(" 9\r0 é\t")), QByteArray("90\xC3\xA9\t"));
+  EXPECT_EQ(track::PairBytes("9041F"), QByteArray::fromHex("9041"));
+}
+
+}  // namespace
