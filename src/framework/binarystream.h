@@ -1,0 +1,59 @@
+// A buffered byte stream over a file. Reading streams through a buffer; writing
+// goes to a temporary file that Close commits atomically, so a failure leaves any
+// earlier file intact and no partial file. Failures raise IOException.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class FolderItem;
+class QFile;
+class QSaveFile;
+
+class BinaryStream {
+public:
+    // Opens an existing file for reading; raises IOException when it cannot.
+    // Writing in place (readWrite true) is not offered: InvalidArgumentException.
+    static std::unique_ptr<BinaryStream> Open(FolderItem& item, bool readWrite = false);
+    // A new file for writing, committed by Close; null when it cannot be created.
+    static std::unique_ptr<BinaryStream> Create(FolderItem& item);
+
+    ~BinaryStream();
+    BinaryStream(const BinaryStream&) = delete;
+    BinaryStream& operator=(const BinaryStream&) = delete;
+
+    std::int8_t ReadInt8();
+    std::uint8_t ReadUInt8();
+    // Up to count bytes; fewer at the end.
+    QByteArray Read(qint64 count);
+    void WriteInt8(std::int8_t value);
+    void WriteUInt8(std::uint8_t value);
+    void Write(const QByteArray& bytes);
+
+    // True once the position has reached the end.
+    bool EndOfFile() const;
+    qint64 Position() const;
+    qint64 Length() const;
+
+    // Flushes and, for a created file, commits it. A stream destroyed without
+    // Close discards what a created file received.
+    void Close();
+
+private:
+    BinaryStream();
+    void FillBuffer();
+    void FlushWrites();
+    [[noreturn]] void Fail(const QString& what) const;
+
+    std::unique_ptr<QFile> file_;
+    std::unique_ptr<QSaveFile> save_;
+    QString path_;
+    QByteArray buffer_;
+    qint64 bufferPos_ = 0;   // next byte to read within buffer_
+    qint64 bufferBase_ = 0;  // file offset of buffer_[0]
+    qint64 length_ = 0;
+    bool writing_ = false;
+    bool closed_ = false;
+};

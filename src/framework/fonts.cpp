@@ -1,0 +1,35 @@
+// Font resolution.
+#include "framework/fonts.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+
+namespace {
+
+QString JapaneseFamily()
+{
+    static const QString family = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const char* candidate : {"IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "VL PGothic"})
+            if (families.contains(QLatin1String(candidate)))
+                return QString::fromLatin1(candidate);
+        return QString();
+    }();
+    return family;
+}
+
+} // namespace
+
+QFont ResolveFont(const QString& name, double size)
+{
+    QFont font = QApplication::font();
+    if (name.compare(QLatin1String("Osaka"), Qt::CaseInsensitive) == 0) {
+        if (!JapaneseFamily().isEmpty())
+            font.setFamily(JapaneseFamily());
+    } else if (!name.isEmpty() && name.compare(QLatin1String("System"), Qt::CaseInsensitive) != 0) {
+        font.setFamily(name);
+    }
+    if (size > 0)
+        font.setPointSizeF(size);
+    return font;
+}

@@ -1,0 +1,84 @@
+// A multi-line text area. Line breaks read back as CR (13); a pasted LF or CRLF is
+// one break. Selection offsets count characters from 0 and clamp at the end. Keys
+// reach KeyDown before the area (true swallows them); mouse presses reach
+// MouseDown first; dropped files reach DropObject. The view underneath is a
+// private seam so that a text engine can take its place for very large texts.
+#pragma once
+
+#include "framework/colour.h"
+#include "framework/control.h"
+#include "framework/edittarget.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class DragItem;
+class TextAreaView;
+
+class TextArea : public Control, public EditTarget {
+public:
+    TextArea();
+    ~TextArea() override;
+
+    // The whole text, every line break as CR.
+    QString Text() const;
+    // Replaces the whole text in one step; CR, LF and CRLF each make one break.
+    void SetText(const QString& text);
+    // The same for Latin-1 (or ASCII) bytes, without a detour through QString
+    // for callers that build the text as bytes.
+    void SetTextLatin1(const QByteArray& text);
+    qint64 Length() const;
+
+    qint64 SelStart() const;
+    void SetSelStart(qint64 start);
+    qint64 SelLength() const;
+    void SetSelLength(qint64 length);
+    QString SelText() const;
+    // Replaces the selection; the caret ends right after the new text.
+    void SetSelText(const QString& text);
+
+    bool ReadOnly() const;
+    void SetReadOnly(bool readOnly);
+
+    Color BackgroundColor() const { return background_; }
+    void SetBackgroundColor(Color c);
+    // Off: neither the area nor its viewport paints a background, so what lies
+    // behind shows through the text.
+    bool DrawsBackground() const { return drawsBackground_; }
+    void SetDrawsBackground(bool draws);
+
+    // Off: input-method composition is switched off, so keys arrive as plain
+    // ASCII characters.
+    void SetInputMethodEnabled(bool enabled);
+    bool InputMethodEnabled() const;
+
+    // Brings the caret or selection into view.
+    void ScrollToSelection();
+
+    std::function<bool(TextArea&, const QString& key)> KeyDown;
+    std::function<bool(TextArea&, qint64 x, qint64 y)> MouseDown;
+    std::function<void(TextArea&, DragItem& item, qint64 action)> DropObject;
+    std::function<void(TextArea&)> Open;
+    void FireOpen() override;
+
+    void Undo() override;
+    void Cut() override;
+    void Copy() override;
+    void Paste() override;
+    void DeleteSelection() override;
+    void SelectAll() override;
+
+private:
+    friend class TextAreaView;
+    TextAreaView* view_;  // owned as the control's widget
+    Color background_{255, 255, 255, 0};
+    bool drawsBackground_ = true;
+};
+
+// The text a key event carries for KeyDown: the typed character, or the control
+// character the framework gives keys without one (Return 13, Backspace 8, Tab 9,
+// Escape 27, arrows 28-31, forward delete 127, Home 1, End 4, Page Up 11,
+// Page Down 12); empty for keys that reach no KeyDown (modifiers alone).
+QString KeyText(int qtKey, const QString& eventText);
