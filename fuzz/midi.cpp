@@ -1,0 +1,22 @@
+// Fuzz target: MIDI and raw bytes from any track text.
+#include "track/midifile.h"
+#include "track/rawfile.h"
+#include "track/trackbytes.h"
+
+#include <cstdlib>
+#include <cstring>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  const QByteArray raw = track::RawFileBytes(text);
+  const QByteArray midi = track::MidiFileBytes(text);
+  if (raw != track::PairBytes(track::CleanTrackText(text))) abort();
+  if (midi.size() != 29 + raw.size()) abort();
+  if (std::memcmp(midi.constData(), "MThd\0\0\0\6\0\0\0\1\1\xE0MTrk", 18) != 0) abort();
+  const quint32 length = (quint32(quint8(midi[18])) << 24) | (quint32(quint8(midi[19])) << 16) |
+                         (quint32(quint8(midi[20])) << 8) | quint32(quint8(midi[21]));
+  if (length != quint32(midi.size() - 22)) abort();
+  if (midi.mid(26, raw.size()) != raw) abort();
+  if (!midi.endsWith(QByteArray("\xFF\x2F\x00", 3))) abort();
+  return 0;
+}
