@@ -1,0 +1,69 @@
+// Benchmarks of the logic layer: MIDI and raw bytes from a 1 MiB track text, the
+// dump of 10 MiB, and parsing a track text for playback.
+#include "playback/lines.h"
+#include "track/hexdump.h"
+#include "track/midifile.h"
+#include "track/noteline.h"
+#include "track/rawfile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+// Note lines over the keyboard's range until the text reaches the size.
+QString TrackText(qsizetype size) {
+  QString text;
+  text.reserve(size + 64);
+  for (int key = 41; text.size() < size; key = key == 88 ? 41 : key + 1)
+    text += track::NoteLine(QString::number(key, 16).toUpper(), QStringLiteral("55"),
+                            QStringLiteral("83 18"), QStringLiteral("48"));
+  return text;
+}
+
+QByteArray RandomBytes(qsizetype size) {
+  std::mt19937_64 random(1);
+  QByteArray bytes(size, Qt::Uninitialized);
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+void BM_MidiFileBytes1MiB(benchmark::State& state) {
+  const QString text = TrackText(1 << 20);
+  for (auto _ : state) benchmark::DoNotOptimize(track::MidiFileBytes(text));
+  state.SetBytesProcessed(state.iterations() * text.size());
+}
+BENCHMARK(BM_MidiFileBytes1MiB)->Unit(benchmark::kMillisecond);
+
+void BM_RawFileBytes1MiB(benchmark::State& state) {
+  const QString text = TrackText(1 << 20);
+  for (auto _ : state) benchmark::DoNotOptimize(track::RawFileBytes(text));
+  state.SetBytesProcessed(state.iterations() * text.size());
+}
+BENCHMARK(BM_RawFileBytes1MiB)->Unit(benchmark::kMillisecond);
+
+void BM_DumpBytes10MiB(benchmark::State& state) {
+  const QByteArray bytes = RandomBytes(10 << 20);
+  for (auto _ : state) benchmark::DoNotOptimize(track::DumpBytes(bytes));
+  state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_DumpBytes10MiB)->Unit(benchmark::kMillisecond);
+
+void BM_DumpStrings10MiB(benchmark::State& state) {
+  const QByteArray bytes = RandomBytes(10 << 20);
+  for (auto _ : state) benchmark::DoNotOptimize(track::ToStrings(track::DumpBytes(bytes)));
+  state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_DumpStrings10MiB)->Unit(benchmark::kMillisecond);
+
+void BM_ParseLines1MiB(benchmark::State& state) {
+  const QString text = TrackText(1 << 20);
+  for (auto _ : state) benchmark::DoNotOptimize(playback::ParseLines(text, 7));
+  state.SetBytesProcessed(state.iterations() * text.size());
+}
+BENCHMARK(BM_ParseLines1MiB)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
