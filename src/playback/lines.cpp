@@ -97,6 +97,20 @@ QVector<Line> ParseLines(const QString& text, qint64 v) {
   return lines;
 }
 
+void StoreInState(const QVector<Line>& lines, track::EditorState& state) {
+  state.noteCount = lines.size();
+  state.note.clear();
+  state.pit.clear();
+  state.vel.clear();
+  state.dur.clear();
+  for (const Line& line : lines) {
+    state.note.append(line.text);
+    state.pit.append(line.pit);
+    state.vel.append(line.vel);
+    state.dur.append(line.dur);
+  }
+}
+
 qint64 PeriodMs(qint64 ticks, double d) {
   const double ms = std::trunc(static_cast<double>(ticks) * d);
   if (!(ms > 0)) return 0;

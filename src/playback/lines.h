@@ -1,6 +1,8 @@
 // The track text cut into the lines that playback sounds, one record per CR-ended line.
 #pragma once
 
+#include "track/editorstate.h"
+
 #include <QString>
 #include <QStringView>
 #include <QVector>
@@ -33,6 +35,9 @@ struct Line {
 // Every CR-ended line of the text, in order; text after the last CR is no line.
 // v is the editor state's velocity scale.
 QVector<Line> ParseLines(const QString& text, qint64 v);
+
+// A start's share of the editor state: noteCount and, per line, note, pit, vel and dur.
+void StoreInState(const QVector<Line>& lines, track::EditorState& state);
 
 // The timer period of a line: the whole-number part of ticks * d, never negative.
 qint64 PeriodMs(qint64 ticks, double d);

@@ -96,6 +96,12 @@ std::optional<HexDump> DumpFile(const QString& path) {
   return DumpBytes(contents);
 }
 
+QByteArray AddressLine(quint64 offset) {
+  QByteArray line(kAddressLine, Qt::Uninitialized);
+  PutAddress(line.data(), offset);
+  return line;
+}
+
 HexDumpStrings ToStrings(const HexDump& dump) {
   return {QString::fromLatin1(dump.address), QString::fromLatin1(dump.hex),
           QString::fromLatin1(dump.characters)};

@@ -29,6 +29,9 @@ HexDump DumpBytes(QByteArrayView bytes);
 // no permission, gone). Nothing is built until the last byte is in.
 std::optional<HexDump> DumpFile(const QString& path);
 
+// One address line: the last eight upper-case hex digits of offset, ":" and CR.
+QByteArray AddressLine(quint64 offset);
+
 // The dump as QStrings (each a Latin-1 widening, no per-character work).
 HexDumpStrings ToStrings(const HexDump& dump);
 

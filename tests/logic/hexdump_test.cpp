@@ -95,6 +95,12 @@ INSTANTIATE_TEST_SUITE_P(Bytes, DumpCharacters,
                                            ByteShown{0x7E, "7E", '~'}, ByteShown{0x7F, "7F", '-'},
                                            ByteShown{0x80, "80", '-'}, ByteShown{0xFF, "FF", '-'}));
 
+TEST(HexDump, AddressShowsOnlyItsLastEightDigits) {
+  EXPECT_EQ(track::AddressLine(0x10), QByteArray("00000010:\r"));
+  EXPECT_EQ(track::AddressLine(0xFFFFFFF0ULL), QByteArray("FFFFFFF0:\r"));
+  EXPECT_EQ(track::AddressLine(0x100000010ULL), QByteArray("00000010:\r"));
+}
+
 TEST(HexDump, RawSaveOfTheDumpGivesTheBytesBack) {
   std::mt19937 random(7);
   std::uniform_int_distribution<int> size(0, 5000), byte(0, 255);

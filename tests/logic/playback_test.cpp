@@ -120,6 +120,20 @@ TEST(ParseLines, HexDumpRowSoundsItsFirstByteFor480Ticks) {
   EXPECT_EQ(lines[0].ticks, 480);
 }
 
+TEST(StoreInState, ReplacesTheArraysWithOneEntryPerLine) {
+  track::EditorState state;
+  playback::StoreInState(playback::ParseLines(u"90 3C 55 83 18 90 3C 00 48 \r90 01 00 44 90 01 00 0C\r"_qs, 7),
+                         state);
+  EXPECT_EQ(state.noteCount, 2);
+  EXPECT_EQ(state.note, QStringList({"90 3C 55 83 18 90 3C 00 48 ", "90 01 00 44 90 01 00 0C"}));
+  EXPECT_EQ(state.pit, QStringList({"3C", "01"}));
+  EXPECT_EQ(state.vel, QStringList({"55", "00"}));
+  EXPECT_EQ(state.dur, QStringList({"83 18", "44"}));
+  playback::StoreInState({}, state);
+  EXPECT_EQ(state.noteCount, 0);
+  EXPECT_TRUE(state.dur.isEmpty());
+}
+
 TEST(PeriodMs, TruncatesTicksTimesD) {
   EXPECT_EQ(playback::PeriodMs(408, 1.0), 408);
   EXPECT_EQ(playback::PeriodMs(3, 0.5), 1);
