@@ -34,10 +34,7 @@ KeyHit Pressed(bool black, int position, int note) {
 }  // namespace
 
 int WhiteKeyNote(int position) { return NoteField(WhiteKeyNotes, position); }
-int BlackKeyNote(int position) {
-  const int note = NoteField(BlackKeyNotes, position);
-  return note;
-}
+int BlackKeyNote(int position) { return NoteField(BlackKeyNotes, position); }
 
 KeyHit HitTest(qint64 x, qint64 y) {
   if (28 < y && y < 53) {

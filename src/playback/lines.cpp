@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cmath>
-#include <limits>
 
 namespace playback {
 

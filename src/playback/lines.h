@@ -28,7 +28,8 @@ struct Line {
   qint64 velocityValue = 0;  // vel read as hex
   qint64 velocity = 0;       // what the note player is given when the line sounds
   qint64 ticks = 0;          // dur as ticks
-  bool sounds = false;       // key within 0 to 127 and a velocity value that is not 0
+  bool sounds = false;       // key within 0 to 127, velocity value not 0: only then are its
+                             // note-on and note-off sent; a silent line still takes its time
   qint64 end = 0;            // offset just past the line's CR in the parsed text
 };
 

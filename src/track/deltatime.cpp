@@ -57,8 +57,8 @@ qint64 VaToDu(const QString& text) {
 }
 
 QString DuToVa(qint64 ticks) {
-  const QString low32 = textfn::Right(QStringLiteral("00000000") + textfn::Hex(ticks), 8);
-  const quint32 bits = static_cast<quint32>(low32.toUInt(nullptr, 16)) & 0x0FFFFFFF;
+  // The low 32 bits less their top four: 28 bits in four groups of seven.
+  const quint32 bits = static_cast<quint32>(static_cast<quint64>(ticks) & 0x0FFFFFFF);
   const quint32 g3 = (bits >> 21) & 0x7F, g2 = (bits >> 14) & 0x7F, g1 = (bits >> 7) & 0x7F,
                 g0 = bits & 0x7F;
   auto byte = [](quint32 b) { return textfn::Right(QStringLiteral("0") + textfn::Hex(b), 2); };
