@@ -13,6 +13,8 @@ std::shared_ptr<NoteOutput>& Current()
     return current;
 }
 
+unsigned long long generation = 1;
+
 } // namespace
 
 NoteOutput& CurrentNoteOutput()
@@ -31,5 +33,8 @@ std::shared_ptr<NoteOutput> SetNoteOutput(std::shared_ptr<NoteOutput> output)
 {
     std::shared_ptr<NoteOutput> previous = std::move(Current());
     Current() = std::move(output);
+    ++generation;
     return previous;
 }
+
+unsigned long long NoteOutputGeneration() { return generation; }

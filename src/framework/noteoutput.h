@@ -17,3 +17,6 @@ public:
 // one was installed. Set returns the previous one.
 NoteOutput& CurrentNoteOutput();
 std::shared_ptr<NoteOutput> SetNoteOutput(std::shared_ptr<NoteOutput> output);
+// Counts the outputs installed so far, so a player can tell a new output from
+// an old one (even one made at the same address).
+unsigned long long NoteOutputGeneration();

@@ -16,7 +16,7 @@ void NotePlayer::SetInstrument(qint64 instrument)
     instrument_ = std::clamp<qint64>(instrument, 1, 128);
     NoteOutput& out = CurrentNoteOutput();
     out.ProgramChange(kChannel, int(instrument_ - 1));
-    programSentTo_ = &out;
+    programSentTo_ = NoteOutputGeneration();
 }
 
 void NotePlayer::PlayNote(qint64 note, qint64 velocity)
@@ -25,9 +25,9 @@ void NotePlayer::PlayNote(qint64 note, qint64 velocity)
     const int vel = int(std::clamp<qint64>(velocity, 0, 127));
     NoteOutput& out = CurrentNoteOutput();
     // An output installed after the instrument was chosen has not heard of it.
-    if (programSentTo_ != &out) {
+    if (programSentTo_ != NoteOutputGeneration()) {
         out.ProgramChange(kChannel, int(instrument_ - 1));
-        programSentTo_ = &out;
+        programSentTo_ = NoteOutputGeneration();
     }
     if (vel == 0)
         out.NoteOff(kChannel, key);

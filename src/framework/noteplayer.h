@@ -16,5 +16,5 @@ public:
 
 private:
     qint64 instrument_ = 1;
-    const void* programSentTo_ = nullptr;
+    unsigned long long programSentTo_ = 0;  // output generation told the program
 };

@@ -1,0 +1,211 @@
+// Menus: lookup by name below the bar, captions and shortcuts, and the Edit items
+// acting on the focused text control before its key filter.
+#include "framework/menubar.h"
+#include "framework/quitmenuitem.h"
+#include "framework/textarea.h"
+#include "framework/textfield.h"
+#include "framework/window.h"
+#include "helpers.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QMainWindow>
+#include <QMenu>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::unique_ptr<MenuItem> Item(const QString& name, const QString& caption, const QString& shortcut = {},
+                               bool quit = false)
+{
+    std::unique_ptr<MenuItem> item = quit ? std::make_unique<QuitMenuItem>() : std::make_unique<MenuItem>();
+    item->SetName(name);
+    item->SetAutoEnabled(true);
+    item->SetValue(caption);
+    item->SetVisible(true);
+    if (!shortcut.isNull())
+        item->SetShortcut(shortcut);
+    return item;
+}
+
+// The shared bar of the program, built the way its construction builds it.
+std::unique_ptr<MenuBar> ProgramBar()
+{
+    auto bar = std::make_unique<MenuBar>();
+    bar->AddMenu(Item("FileMenu", "&File", ""));
+    bar->Child("FileMenu")->AddMenu(Item("FileQuit", "&Quit", "Cmd+Q", true));
+    bar->AddMenu(Item("EditMenu", "&Edit", ""));
+    MenuItem* edit = bar->Child("EditMenu");
+    edit->AddMenu(Item("EditUndo", "&Undo", "Cmd+Z"));
+    edit->AddMenu(Item("EditSeparator1", "-"));
+    edit->AddMenu(Item("EditCut", "Cu&t", "Cmd+X"));
+    edit->AddMenu(Item("EditCopy", "&Copy", "Cmd+C"));
+    edit->AddMenu(Item("EditPaste", "&Paste", "Cmd+V"));
+    edit->AddMenu(Item("EditClear", "&Delete", ""));
+    edit->AddMenu(Item("EditSeparator2", "-"));
+    edit->AddMenu(Item("EditSelectAll", "Select &All", "Cmd+A"));
+    return bar;
+}
+
+// A shown, active window with one text area that swallows every key it sees.
+struct EditFixture {
+    std::unique_ptr<MenuBar> bar = ProgramBar();
+    Window w;
+    TextArea* t;
+    QStringList keys;
+    bool active = false;
+
+    EditFixture()
+    {
+        w.SetMenuBar(bar.get());
+        t = &w.Add<TextArea>(QStringLiteral("T"));
+        t->SetBounds(0, 0, 300, 200);
+        t->KeyDown = [this](TextArea&, const QString& k) {
+            keys << k;
+            return true;
+        };
+        w.SetVisible(true);
+        QApplication::setActiveWindow(w.QtWindow());
+        active = QTest::qWaitForWindowActive(w.QtWindow());
+        t->Widget()->setFocus();
+    }
+    void Press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier); }
+};
+
+} // namespace
+
+TEST(MenuLookup, FindsItemsAnywhereBelowTheBarButChildOnlyDirectOnes)
+{
+    auto bar = ProgramBar();
+    MenuItem* copy = bar->Lookup("EditCopy");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->Value(), QStringLiteral("&Copy"));
+    EXPECT_EQ(bar->Child("EditCopy"), nullptr);
+    EXPECT_EQ(bar->Lookup("EditMenu"), bar->Child("EditMenu"));
+    EXPECT_NE(dynamic_cast<QuitMenuItem*>(bar->Lookup("FileQuit")), nullptr);
+    EXPECT_EQ(bar->Lookup("Nothing"), nullptr);
+}
+
+TEST(MenuLookup, SeparatorsWithTheSameCaptionAreDistinctItems)
+{
+    auto bar = ProgramBar();
+    MenuItem* s1 = bar->Lookup("EditSeparator1");
+    MenuItem* s2 = bar->Lookup("EditSeparator2");
+    ASSERT_NE(s1, nullptr);
+    ASSERT_NE(s2, nullptr);
+    EXPECT_NE(s1, s2);
+    EXPECT_TRUE(s1->IsSeparator());
+    EXPECT_TRUE(s1->QtAction()->isSeparator());
+}
+
+TEST(MenuLookup, MenusKeepTheirOrderAndItemCounts)
+{
+    auto bar = ProgramBar();
+    ASSERT_EQ(bar->Count(), 2);
+    EXPECT_EQ(bar->Item(0)->Name(), QStringLiteral("FileMenu"));
+    EXPECT_EQ(bar->Item(1)->Name(), QStringLiteral("EditMenu"));
+    EXPECT_EQ(bar->Item(0)->Count(), 1);
+    EXPECT_EQ(bar->Item(1)->Count(), 8);
+    EXPECT_EQ(bar->Item(1)->QtMenu()->actions().size(), 8);
+}
+
+struct ShortcutCase {
+    const char* stored;
+    QKeySequence expected;
+};
+
+class ShortcutTable : public ::testing::TestWithParam<ShortcutCase> {};
+
+TEST_P(ShortcutTable, CmdShortcutsBecomeCtrl)
+{
+    MenuItem item;
+    item.SetShortcut(QString::fromLatin1(GetParam().stored));
+    EXPECT_EQ(item.QtAction()->shortcut(), GetParam().expected);
+    EXPECT_EQ(item.Shortcut(), QString::fromLatin1(GetParam().stored));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stored, ShortcutTable,
+                         ::testing::Values(ShortcutCase{"Cmd+Q", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+                                           ShortcutCase{"Cmd+Z", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                                           ShortcutCase{"Cmd+A", QKeySequence(Qt::CTRL | Qt::Key_A)},
+                                           ShortcutCase{"", QKeySequence()}));
+
+TEST(MenuEdit, CopyAndPasteShortcutsActOnTheFocusedAreaBeforeItsKeyFilter)
+{
+    EditFixture f;
+    ASSERT_TRUE(f.active);
+    f.t->SetText(QStringLiteral("abc"));
+    f.t->SetSelStart(0);
+    f.t->SetSelLength(2);
+    QGuiApplication::clipboard()->clear();
+    f.Press(Qt::Key_C);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+    f.t->SetSelStart(3);
+    f.Press(Qt::Key_V);
+    EXPECT_EQ(f.t->Text(), QStringLiteral("abcab"));
+    EXPECT_TRUE(f.keys.isEmpty());
+}
+
+TEST(MenuEdit, SelectAllCutAndUndoShortcutsWork)
+{
+    EditFixture f;
+    ASSERT_TRUE(f.active);
+    f.t->SetText(QStringLiteral("hello"));
+    f.Press(Qt::Key_A);
+    EXPECT_EQ(f.t->SelLength(), 5);
+    f.Press(Qt::Key_X);
+    EXPECT_EQ(f.t->Text(), QString());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("hello"));
+    f.Press(Qt::Key_Z);
+    EXPECT_EQ(f.t->Text(), QStringLiteral("hello"));
+    EXPECT_TRUE(f.keys.isEmpty());
+}
+
+TEST(MenuEdit, DeleteRemovesTheSelectionOnlyAndSparesReadOnlyAreas)
+{
+    EditFixture f;
+    f.t->SetText(QStringLiteral("abcd"));
+    f.t->SetSelStart(1);
+    f.t->SetSelLength(2);
+    f.bar->Lookup("EditClear")->Choose();
+    EXPECT_EQ(f.t->Text(), QStringLiteral("ad"));
+    f.bar->Lookup("EditClear")->Choose();
+    EXPECT_EQ(f.t->Text(), QStringLiteral("ad"));
+    f.t->SetReadOnly(true);
+    f.t->SetSelStart(0);
+    f.t->SetSelLength(1);
+    f.bar->Lookup("EditClear")->Choose();
+    f.bar->Lookup("EditCut")->Choose();
+    EXPECT_EQ(f.t->Text(), QStringLiteral("ad"));
+}
+
+TEST(MenuEdit, EditItemsAlsoServeTextFields)
+{
+    auto bar = ProgramBar();
+    Window w;
+    w.SetMenuBar(bar.get());
+    auto& field = w.Add<TextField>(QStringLiteral("TField1"));
+    w.SetVisible(true);
+    field.SetText(QStringLiteral("1010"));
+    field.Widget()->setFocus();
+    QApplication::setActiveWindow(w.QtWindow());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.QtWindow()));
+    bar->Lookup("EditSelectAll")->Choose();
+    bar->Lookup("EditClear")->Choose();
+    EXPECT_EQ(field.Text(), QString());
+}
+
+TEST(MenuAction, ProgramsOwnActionTakesThePlaceOfTheFrameworks)
+{
+    ReportCollector c;
+    auto bar = ProgramBar();
+    int chosen = 0;
+    bar->Lookup("EditCopy")->Action = [&](MenuItem& item) {
+        ++chosen;
+        EXPECT_EQ(item.Name(), QStringLiteral("EditCopy"));
+    };
+    bar->Lookup("EditCopy")->QtAction()->trigger();
+    EXPECT_EQ(chosen, 1);
+    EXPECT_TRUE(c.reports.isEmpty());
+}
