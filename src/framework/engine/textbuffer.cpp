@@ -1,0 +1,546 @@
+// Chunked text storage and its line index.
+#include "framework/engine/textbuffer.h"
+
+#include "framework/engine/charcells.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <type_traits>
+#include <unordered_set>
+
+namespace {
+
+constexpr char CR = '\r';
+
+const char* findBreak(const char* p, const char* end)
+{
+    return static_cast<const char*>(std::memchr(p, CR, size_t(end - p)));
+}
+
+// CRs in a byte run, eight bytes at a time: a byte equal to CR becomes zero
+// after the xor, and the usual zero-byte test marks each such byte exactly.
+qsizetype countBreaks(const char* p, qsizetype n)
+{
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 low7 = 0x7F7F7F7F7F7F7F7FULL;
+    qsizetype count = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 w;
+        std::memcpy(&w, p + i, 8);
+        const quint64 x = w ^ (ones * quint64(CR));
+        const quint64 t = ~(((x & low7) + low7) | x | low7);
+        count += std::popcount(t);
+    }
+    for (; i < n; ++i)
+        count += p[i] == CR;
+    return count;
+}
+
+qsizetype countBreaks(const QChar* p, qsizetype n)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        count += p[i].unicode() == u'\r';
+    return count;
+}
+
+}  // namespace
+
+TextBuffer::TextBuffer(int chunkSize) : m_chunkSize(qMax(4, chunkSize)) {}
+
+void TextBuffer::clear()
+{
+    m_chunks.clear();
+    m_length = 0;
+    touched(0);
+}
+
+void TextBuffer::setLatin1(const QByteArray& text)
+{
+    clear();
+    const CompactText t = CompactText::fromLatin1(normalizeLineBreaks(text));
+    makeChunks(t, m_chunks);
+    m_length = t.size();
+    touched(0);
+}
+
+void TextBuffer::setText(const QString& text)
+{
+    const QString s = normalizeLineBreaks(text);
+    if (isLatin1(s.constData(), s.size())) {
+        setLatin1(s.toLatin1());
+        return;
+    }
+    clear();
+    const CompactText t = CompactText::fromString(s);
+    makeChunks(t, m_chunks);
+    m_length = t.size();
+    touched(0);
+}
+
+// Splits text into chunks of equal size at most m_chunkSize. Latin-1 chunks
+// share the text's array; a UTF-16 piece that is all Latin-1 is narrowed, the
+// rest get their own copies so that one wide piece never pins a whole large text.
+void TextBuffer::makeChunks(const CompactText& text, std::vector<Chunk>& out) const
+{
+    const qsizetype total = text.size();
+    if (total == 0)
+        return;
+    const qsizetype pieces = (total + m_chunkSize - 1) / m_chunkSize;
+    const qsizetype size = (total + pieces - 1) / pieces;
+    out.reserve(out.size() + size_t(pieces));
+    for (qsizetype at = 0; at < total; at += size) {
+        Chunk c;
+        c.len = int(qMin(size, total - at));
+        if (!text.isWide()) {
+            c.latin1 = text.latin1();
+            c.off = at;
+        } else {
+            const QChar* p = text.utf16().constData() + at;
+            if (isLatin1(p, c.len)) {
+                c.latin1 = QStringView(p, c.len).toLatin1();
+            } else {
+                c.utf16 = QString(p, c.len);
+                c.wide = true;
+            }
+        }
+        measure(c);
+        out.push_back(std::move(c));
+    }
+}
+
+void TextBuffer::measure(Chunk& c) const
+{
+    int lines = 0, head = 0, tail = 0, inner = 0;
+    if (!c.wide) {
+        const char* begin = c.bytes();
+        const char* end = begin + c.len;
+        const char* last = nullptr;  // the previous CR
+        for (const char* p = findBreak(begin, end); p; p = findBreak(p + 1, end)) {
+            if (!last)
+                head = int(p - begin);
+            else
+                inner = qMax(inner, int(p - last - 1));
+            last = p;
+            ++lines;
+        }
+        if (!last)
+            head = c.len;
+        else
+            tail = int(end - last - 1);
+    } else {
+        const QChar* p = c.units();
+        int cells = 0;
+        for (int i = 0; i < c.len; ++i) {
+            if (p[i].unicode() == u'\r') {
+                if (lines == 0)
+                    head = cells;
+                else
+                    inner = qMax(inner, cells);
+                ++lines;
+                cells = 0;
+            } else {
+                cells += cellsOfUnit(p[i].unicode());
+            }
+        }
+        if (lines == 0)
+            head = cells;
+        else
+            tail = cells;
+    }
+    c.lines = lines;
+    c.headCells = head;
+    c.tailCells = tail;
+    c.innerCells = inner;
+}
+
+void TextBuffer::touched(size_t chunk)
+{
+    m_dirtyFrom = std::min(m_dirtyFrom, chunk);
+    m_widestDirty = true;
+    m_lineCache.valid = false;
+}
+
+void TextBuffer::ensureIndex() const
+{
+    const size_t n = m_chunks.size();
+    if (m_charStart.size() != n) {
+        m_charStart.resize(n);
+        m_breakStart.resize(n);
+    }
+    for (size_t i = m_dirtyFrom; i < n; ++i) {
+        if (i == 0) {
+            m_charStart[0] = 0;
+            m_breakStart[0] = 0;
+        } else {
+            m_charStart[i] = m_charStart[i - 1] + m_chunks[i - 1].len;
+            m_breakStart[i] = m_breakStart[i - 1] + m_chunks[i - 1].lines;
+        }
+    }
+    m_dirtyFrom = n;
+}
+
+// The chunk holding pos, and pos's offset in it. A position on a boundary
+// belongs to the later chunk; the end of the text to the last chunk.
+TextBuffer::Located TextBuffer::locate(qsizetype pos) const
+{
+    ensureIndex();
+    auto it = std::upper_bound(m_charStart.begin(), m_charStart.end(), pos);
+    size_t i = size_t(it - m_charStart.begin()) - 1;
+    return {i, int(pos - m_charStart[i])};
+}
+
+QString TextBuffer::mid(qsizetype pos, qsizetype n) const
+{
+    QString out;
+    if (pos < 0) {
+        n += pos;
+        pos = 0;
+    }
+    n = qMin(n, m_length - pos);
+    if (n <= 0)
+        return out;
+    out.reserve(n);
+    forEachPiece(pos, n, [&out](auto* p, qsizetype k) {
+        if constexpr (std::is_same_v<decltype(p), const char*>)
+            out.append(QLatin1StringView(p, k));
+        else
+            out.append(p, k);
+    });
+    return out;
+}
+
+CompactText TextBuffer::extract(qsizetype pos, qsizetype n) const
+{
+    CompactText out;
+    forEachPiece(pos, n, [&out](auto* p, qsizetype k) { out.append(p, k); });
+    return out;
+}
+
+QChar TextBuffer::at(qsizetype pos) const
+{
+    if (pos < 0 || pos >= m_length)
+        return QChar();
+    const Located at = locate(pos);
+    const Chunk& c = m_chunks[at.chunk];
+    return c.wide ? c.units()[at.offset] : QChar(uchar(c.bytes()[at.offset]));
+}
+
+qsizetype TextBuffer::insert(qsizetype pos, const QString& text)
+{
+    return insert(pos, CompactText::fromString(text));
+}
+
+qsizetype TextBuffer::insert(qsizetype pos, const CompactText& raw)
+{
+    const CompactText text = normalizeLineBreaks(raw);
+    const qsizetype n = text.size();
+    if (n == 0)
+        return 0;
+    pos = qBound<qsizetype>(0, pos, m_length);
+    if (m_chunks.empty()) {
+        makeChunks(text, m_chunks);
+        m_length = n;
+        touched(0);
+        return n;
+    }
+    Located at = pos == m_length ? Located{m_chunks.size() - 1, m_chunks.back().len} : locate(pos);
+    // On a boundary, the earlier chunk may have room where the later has none.
+    if (at.offset == 0 && at.chunk > 0 && m_chunks[at.chunk - 1].len + n <= m_chunkSize)
+        at = {at.chunk - 1, m_chunks[at.chunk - 1].len};
+    Chunk& c = m_chunks[at.chunk];
+    if (c.len + n <= m_chunkSize) {
+        insertInto(c, at.offset, text);
+        measure(c);
+    } else {
+        CompactText joined;
+        appendPiece(joined, c, 0, at.offset);
+        joined.append(text);
+        appendPiece(joined, c, at.offset, c.len - at.offset);
+        std::vector<Chunk> pieces;
+        makeChunks(joined, pieces);
+        m_chunks.erase(m_chunks.begin() + qsizetype(at.chunk));
+        m_chunks.insert(m_chunks.begin() + qsizetype(at.chunk), std::make_move_iterator(pieces.begin()),
+                        std::make_move_iterator(pieces.end()));
+    }
+    m_length += n;
+    touched(at.chunk);
+    return n;
+}
+
+void TextBuffer::appendPiece(CompactText& out, const Chunk& c, int from, int n) const
+{
+    if (n <= 0)
+        return;
+    if (c.wide)
+        out.append(c.units() + from, n);
+    else
+        out.append(c.bytes() + from, n);
+}
+
+// Gives the chunk storage of its own holding exactly its text, so that it can
+// be edited in place without touching a shared array.
+void TextBuffer::ownStorage(Chunk& c)
+{
+    if (c.wide) {
+        if (!(c.utf16.isDetached() && c.off == 0 && c.utf16.size() == c.len)) {
+            c.utf16 = QString(c.units(), c.len);
+            c.off = 0;
+        }
+    } else if (!(c.latin1.isDetached() && c.off == 0 && c.latin1.size() == c.len)) {
+        c.latin1 = QByteArray(c.bytes(), c.len);
+        c.off = 0;
+    }
+}
+
+void TextBuffer::insertInto(Chunk& c, int offset, const CompactText& text)
+{
+    if (!c.wide && text.isWide()) {
+        c.utf16 = QString::fromLatin1(c.bytes(), c.len);
+        c.latin1.clear();
+        c.off = 0;
+        c.wide = true;
+    }
+    ownStorage(c);
+    if (c.wide) {
+        if (text.isWide())
+            c.utf16.insert(offset, text.utf16());
+        else
+            c.utf16.insert(offset, QLatin1StringView(text.latin1()));
+    } else {
+        c.latin1.insert(offset, text.latin1());
+    }
+    c.len += int(text.size());
+}
+
+void TextBuffer::removeFrom(Chunk& c, int offset, int n)
+{
+    if (offset == 0) {
+        c.off += n;  // the head goes: narrow the slice, copy nothing
+    } else if (offset + n < c.len) {
+        ownStorage(c);
+        if (c.wide)
+            c.utf16.remove(offset, n);
+        else
+            c.latin1.remove(offset, n);
+    }
+    c.len -= n;
+}
+
+void TextBuffer::remove(qsizetype pos, qsizetype n)
+{
+    if (pos < 0) {
+        n += pos;
+        pos = 0;
+    }
+    n = qMin(n, m_length - pos);
+    if (n <= 0)
+        return;
+    const Located first = locate(pos);
+    qsizetype left = n;
+    size_t i = first.chunk;
+    for (int offset = first.offset; left > 0; ++i, offset = 0) {
+        Chunk& c = m_chunks[i];
+        const int take = int(qMin<qsizetype>(left, c.len - offset));
+        removeFrom(c, offset, take);
+        if (c.len > 0)
+            measure(c);
+        left -= take;
+    }
+    auto begin = m_chunks.begin() + qsizetype(first.chunk);
+    m_chunks.erase(std::remove_if(begin, m_chunks.begin() + qsizetype(i), [](const Chunk& c) { return c.len == 0; }),
+                   m_chunks.begin() + qsizetype(i));
+    m_length -= n;
+    touched(first.chunk);
+    // Many small deletions must not leave the text in many tiny chunks.
+    if (first.chunk < m_chunks.size())
+        mergeSmall(first.chunk);
+    if (first.chunk > 0)
+        mergeSmall(first.chunk - 1);
+}
+
+void TextBuffer::mergeSmall(size_t i)
+{
+    if (i >= m_chunks.size() || m_chunks[i].len >= m_chunkSize / 4)
+        return;
+    size_t a = i;
+    if (i + 1 < m_chunks.size() && m_chunks[i].len + m_chunks[i + 1].len <= m_chunkSize)
+        a = i;
+    else if (i > 0 && m_chunks[i - 1].len + m_chunks[i].len <= m_chunkSize)
+        a = i - 1;
+    else
+        return;
+    CompactText joined;
+    appendPiece(joined, m_chunks[a], 0, m_chunks[a].len);
+    appendPiece(joined, m_chunks[a + 1], 0, m_chunks[a + 1].len);
+    Chunk merged;
+    merged.len = int(joined.size());
+    merged.wide = joined.isWide();
+    if (merged.wide)
+        merged.utf16 = joined.utf16();
+    else
+        merged.latin1 = joined.latin1();
+    measure(merged);
+    m_chunks[a] = std::move(merged);
+    m_chunks.erase(m_chunks.begin() + qsizetype(a) + 1);
+    touched(a);
+}
+
+qsizetype TextBuffer::lineCount() const
+{
+    if (m_chunks.empty())
+        return 1;
+    ensureIndex();
+    return m_breakStart.back() + m_chunks.back().lines + 1;
+}
+
+// Offset in the chunk of its count-th CR after offset `from` (count from 1).
+int TextBuffer::nthBreak(const Chunk& c, int from, qsizetype count) const
+{
+    if (!c.wide) {
+        const char* begin = c.bytes();
+        const char* end = begin + c.len;
+        const char* p = begin + from;
+        for (;; ++p) {
+            p = findBreak(p, end);
+            if (--count == 0)
+                return int(p - begin);
+        }
+    }
+    const QChar* p = c.units();
+    for (int i = from;; ++i)
+        if (p[i].unicode() == u'\r' && --count == 0)
+            return i;
+}
+
+int TextBuffer::breaksBefore(const Chunk& c, int offset) const
+{
+    return int(c.wide ? countBreaks(c.units(), offset) : countBreaks(c.bytes(), offset));
+}
+
+qsizetype TextBuffer::lineStart(qsizetype line) const
+{
+    line = qBound<qsizetype>(0, line, lineCount() - 1);
+    if (line == 0)
+        return 0;
+    ensureIndex();
+    // The chunk that holds the line-th CR: the last one with fewer CRs before it.
+    auto it = std::upper_bound(m_breakStart.begin(), m_breakStart.end(), line - 1);
+    const size_t i = size_t(it - m_breakStart.begin()) - 1;
+    const qsizetype wanted = line - m_breakStart[i];  // which CR of the chunk, from 1
+    int offset;
+    auto& cache = m_lineCache;
+    if (cache.valid && cache.chunk == i && cache.breaks <= wanted)
+        offset = cache.breaks == wanted ? cache.offset
+                                        : nthBreak(m_chunks[i], cache.offset + 1, wanted - cache.breaks);
+    else
+        offset = nthBreak(m_chunks[i], 0, wanted);
+    cache = {true, i, wanted, offset};
+    return m_charStart[i] + offset + 1;
+}
+
+qsizetype TextBuffer::lineEnd(qsizetype line) const
+{
+    if (line >= lineCount() - 1)
+        return m_length;
+    return lineStart(line + 1) - 1;
+}
+
+qsizetype TextBuffer::lineOf(qsizetype pos) const
+{
+    pos = qBound<qsizetype>(0, pos, m_length);
+    if (m_chunks.empty())
+        return 0;
+    const Located at = pos == m_length ? Located{m_chunks.size() - 1, m_chunks.back().len} : locate(pos);
+    ensureIndex();
+    return m_breakStart[at.chunk] + breaksBefore(m_chunks[at.chunk], at.offset);
+}
+
+qsizetype TextBuffer::widestLineCells() const
+{
+    if (!m_widestDirty)
+        return m_widest;
+    // A line may run across chunks: carry the open line's cells from chunk to chunk.
+    qsizetype best = 0, open = 0;
+    for (const Chunk& c : m_chunks) {
+        if (c.lines == 0) {
+            open += c.headCells;
+        } else {
+            best = std::max({best, open + c.headCells, qsizetype(c.innerCells)});
+            open = c.tailCells;
+        }
+    }
+    m_widest = std::max(best, open);
+    m_widestDirty = false;
+    return m_widest;
+}
+
+qsizetype TextBuffer::cellsBetween(qsizetype from, qsizetype to) const
+{
+    qsizetype cells = 0;
+    forEachPiece(from, to - from, [&cells](auto* p, qsizetype k) {
+        if constexpr (std::is_same_v<decltype(p), const char*>)
+            cells += k;
+        else
+            cells += cellsOf(p, k);
+    });
+    return cells;
+}
+
+qsizetype TextBuffer::positionAtCells(qsizetype from, qsizetype to, qsizetype cells) const
+{
+    qsizetype pos = from, left = qMax<qsizetype>(0, cells);
+    bool stop = left == 0;
+    forEachPiece(from, to - from, [&](auto* p, qsizetype k) {
+        if (stop)
+            return;
+        if constexpr (std::is_same_v<decltype(p), const char*>) {
+            const qsizetype take = qMin(left, k);
+            pos += take;
+            left -= take;
+            stop = left == 0;  // a Latin-1 piece never ends inside a surrogate pair
+        } else {
+            for (qsizetype i = 0; i < k; ++i) {
+                const int w = cellsOfUnit(p[i].unicode());
+                if (w == 0) {  // the low half of a pair goes with its high half
+                    ++pos;
+                    continue;
+                }
+                if (left == 0 || (w > left && 2 * left < w)) {
+                    stop = true;
+                    return;
+                }
+                left = qMax<qsizetype>(0, left - w);  // past the middle of a wide one: after it
+                ++pos;
+            }
+        }
+    });
+    return qMin(pos, to);
+}
+
+bool TextBuffer::isLatin1Range(qsizetype pos, qsizetype n) const
+{
+    bool narrow = true;
+    forEachPiece(pos, n, [&narrow](auto* p, qsizetype) {
+        if constexpr (!std::is_same_v<decltype(p), const char*>)
+            narrow = false;
+    });
+    return narrow;
+}
+
+qsizetype TextBuffer::storageBytes() const
+{
+    std::unordered_set<const void*> seen;
+    qsizetype bytes = 0;
+    for (const Chunk& c : m_chunks) {
+        if (c.wide) {
+            if (seen.insert(c.utf16.constData()).second)
+                bytes += c.utf16.capacity() * qsizetype(sizeof(QChar));
+        } else if (seen.insert(c.latin1.constData()).second) {
+            bytes += c.latin1.capacity();
+        }
+    }
+    return bytes;
+}

@@ -1,0 +1,143 @@
+// The text engine's storage: the text as a sequence of chunks, each either
+// Latin-1 (one byte per character, possibly a slice of a larger shared array, so
+// that a text handed over as bytes is kept without a copy) or UTF-16. Each chunk
+// knows its length, its CR count and the widths of the lines in it; prefix sums
+// over the chunks give offset <-> line lookups in O(log chunks + chunk size).
+// An edit touches one or a few chunks; the prefix sums are brought up to date
+// lazily, from the first chunk that changed.
+#pragma once
+
+#include "framework/engine/compacttext.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+class TextBuffer {
+public:
+    static constexpr int DefaultChunkSize = 16384;
+
+    // chunkSize: the most characters one chunk holds (small values are for tests).
+    explicit TextBuffer(int chunkSize = DefaultChunkSize);
+
+    // Both replace the whole text; LF and CRLF become CR.
+    void setText(const QString& text);
+    void setLatin1(const QByteArray& text);
+    void clear();
+
+    qsizetype length() const { return m_length; }
+    bool isEmpty() const { return m_length == 0; }
+    QString text() const { return mid(0, m_length); }
+    // Out-of-range parts of the span are cut off.
+    QString mid(qsizetype pos, qsizetype n) const;
+    CompactText extract(qsizetype pos, qsizetype n) const;
+    QChar at(qsizetype pos) const;  // QChar() outside the text
+
+    // Insert at pos (clamped to the text); returns the characters inserted,
+    // which is fewer than given when CRLF pairs fold into CR.
+    qsizetype insert(qsizetype pos, const QString& text);
+    qsizetype insert(qsizetype pos, const CompactText& text);
+    void remove(qsizetype pos, qsizetype n);
+
+    // Lines are separated by CR; a text ending in CR has an empty last line.
+    qsizetype lineCount() const;
+    qsizetype lineStart(qsizetype line) const;  // line clamped to the text
+    qsizetype lineEnd(qsizetype line) const;    // offset of its CR, or the length
+    qsizetype lineOf(qsizetype pos) const;
+    // Cells of the widest line: its length for Latin-1 text, wide characters count two.
+    qsizetype widestLineCells() const;
+
+    // Cells taken by the text in [from, to).
+    qsizetype cellsBetween(qsizetype from, qsizetype to) const;
+    // The offset in [from, to] that lies `cells` cells after `from`, rounded to the
+    // nearer edge of a wide character; never the middle of a surrogate pair.
+    qsizetype positionAtCells(qsizetype from, qsizetype to, qsizetype cells) const;
+    // True when [pos, pos + n) lies in Latin-1 chunks only.
+    bool isLatin1Range(qsizetype pos, qsizetype n) const;
+
+    // Bytes of character storage held, each shared array counted once.
+    qsizetype storageBytes() const;
+
+    int chunkSize() const { return m_chunkSize; }
+    qsizetype chunkCount() const { return qsizetype(m_chunks.size()); }
+
+    // Calls f(const char*, qsizetype) for each Latin-1 piece and
+    // f(const QChar*, qsizetype) for each UTF-16 piece of [pos, pos + n), in order.
+    template <class F>
+    void forEachPiece(qsizetype pos, qsizetype n, F&& f) const;
+
+private:
+    struct Chunk {
+        QByteArray latin1;  // shared storage; the chunk is [off, off + len) of it
+        QString utf16;      // the same for a wide chunk
+        qsizetype off = 0;
+        int len = 0;
+        int lines = 0;       // CRs in the chunk
+        int headCells = 0;   // cells before the first CR (all of them when there is none)
+        int tailCells = 0;   // cells after the last CR
+        int innerCells = 0;  // widest line lying wholly between two CRs of the chunk
+        bool wide = false;
+
+        const char* bytes() const { return latin1.constData() + off; }
+        const QChar* units() const { return utf16.constData() + off; }
+    };
+    struct Located {
+        size_t chunk;
+        int offset;
+    };
+
+    void ensureIndex() const;
+    Located locate(qsizetype pos) const;
+    void touched(size_t chunk);
+    void measure(Chunk& c) const;
+    int nthBreak(const Chunk& c, int from, qsizetype count) const;
+    int breaksBefore(const Chunk& c, int offset) const;
+    void makeChunks(const CompactText& text, std::vector<Chunk>& out) const;
+    void appendPiece(CompactText& out, const Chunk& c, int from, int n) const;
+    void insertInto(Chunk& c, int offset, const CompactText& text);
+    void removeFrom(Chunk& c, int offset, int n);
+    void mergeSmall(size_t chunk);
+    static void ownStorage(Chunk& c);
+
+    int m_chunkSize;
+    qsizetype m_length = 0;
+    std::vector<Chunk> m_chunks;
+
+    // Prefix sums: characters and CRs before each chunk, valid below m_dirtyFrom.
+    mutable std::vector<qsizetype> m_charStart;
+    mutable std::vector<qsizetype> m_breakStart;
+    mutable size_t m_dirtyFrom = 0;
+    mutable qsizetype m_widest = 0;
+    mutable bool m_widestDirty = false;
+    // The last CR found by lineStart, so that walking the lines in order scans
+    // each chunk once rather than once per line.
+    mutable struct {
+        bool valid = false;
+        size_t chunk = 0;
+        qsizetype breaks = 0;  // CRs of the chunk up to and including the one at offset
+        int offset = 0;
+    } m_lineCache;
+};
+
+template <class F>
+void TextBuffer::forEachPiece(qsizetype pos, qsizetype n, F&& f) const
+{
+    if (pos < 0) {
+        n += pos;
+        pos = 0;
+    }
+    n = qMin(n, m_length - pos);
+    if (n <= 0)
+        return;
+    Located at = locate(pos);
+    for (size_t i = at.chunk; n > 0 && i < m_chunks.size(); ++i) {
+        const Chunk& c = m_chunks[i];
+        const int from = i == at.chunk ? at.offset : 0;
+        const qsizetype take = qMin<qsizetype>(n, c.len - from);
+        if (c.wide)
+            f(c.units() + from, take);
+        else
+            f(c.bytes() + from, take);
+        n -= take;
+    }
+}

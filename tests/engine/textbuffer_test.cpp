@@ -1,0 +1,267 @@
+// The chunked text storage: its line index, cell widths, compactness, a
+// randomised comparison against a plain QString, and a large text.
+#include "framework/engine/charcells.h"
+#include "framework/engine/textbuffer.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+// The reference rules, written the plain way.
+QString referenceBreaks(QString s)
+{
+    return s.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(QChar(u'\n'), QChar(u'\r'));
+}
+
+std::vector<qsizetype> referenceLineStarts(const QString& s)
+{
+    std::vector<qsizetype> starts{0};
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (s[i] == u'\r')
+            starts.push_back(i + 1);
+    return starts;
+}
+
+qsizetype referenceWidest(const QString& s)
+{
+    qsizetype best = 0;
+    for (const QString& line : s.split(QChar(u'\r')))
+        best = qMax(best, cellsOf(line.constData(), line.size()));
+    return best;
+}
+
+struct LineCase {
+    const char* text;
+    std::vector<qsizetype> starts;
+    qsizetype widest;
+};
+
+TEST(TextBufferLines, LineStartsEndsAndWidestFollowTheCrs)
+{
+    const LineCase cases[] = {
+        {"", {0}, 0},
+        {"a", {0}, 1},
+        {"\r", {0, 1}, 0},
+        {"ab\rcd", {0, 3}, 2},
+        {"ab\r", {0, 3}, 2},
+        {"\r\r", {0, 1, 2}, 0},
+        {"x\r12345\ryy", {0, 2, 8}, 5},
+    };
+    for (int chunk : {4, 5, 64}) {
+        for (const LineCase& c : cases) {
+            TextBuffer b(chunk);
+            b.setLatin1(c.text);
+            const qsizetype len = qsizetype(qstrlen(c.text));
+            ASSERT_EQ(b.lineCount(), qsizetype(c.starts.size())) << c.text;
+            for (size_t i = 0; i < c.starts.size(); ++i) {
+                EXPECT_EQ(b.lineStart(qsizetype(i)), c.starts[i]) << c.text << " line " << i;
+                const qsizetype end = i + 1 < c.starts.size() ? c.starts[i + 1] - 1 : len;
+                EXPECT_EQ(b.lineEnd(qsizetype(i)), end) << c.text << " line " << i;
+            }
+            for (qsizetype pos = 0; pos <= len; ++pos) {
+                const auto it = std::upper_bound(c.starts.begin(), c.starts.end(), pos);
+                EXPECT_EQ(b.lineOf(pos), qsizetype(it - c.starts.begin()) - 1) << c.text << " pos " << pos;
+            }
+            EXPECT_EQ(b.widestLineCells(), c.widest) << c.text;
+        }
+    }
+}
+
+TEST(TextBufferLines, OutOfRangeQueriesClampToTheText)
+{
+    TextBuffer b(4);
+    b.setLatin1("ab\rcd");
+    EXPECT_EQ(b.lineStart(-3), 0);
+    EXPECT_EQ(b.lineStart(99), 3);
+    EXPECT_EQ(b.lineOf(-1), 0);
+    EXPECT_EQ(b.lineOf(1000), 1);
+    EXPECT_EQ(b.mid(3, 100), QStringLiteral("cd"));
+    EXPECT_EQ(b.mid(-2, 3), QStringLiteral("a"));
+    EXPECT_EQ(b.at(5), QChar());
+    b.remove(4, 100);
+    EXPECT_EQ(b.text(), QStringLiteral("ab\rc"));
+    EXPECT_EQ(b.insert(99, QStringLiteral("!")), 1);
+    EXPECT_EQ(b.text(), QStringLiteral("ab\rc!"));
+}
+
+TEST(TextBufferLines, InsertedLfAndCrlfBecomeOneCr)
+{
+    TextBuffer b(8);
+    b.setText(QStringLiteral("a\r\nb\nc"));
+    EXPECT_EQ(b.text(), QStringLiteral("a\rb\rc"));
+    EXPECT_EQ(b.insert(1, QStringLiteral("x\r\ny")), 3);
+    EXPECT_EQ(b.text(), QStringLiteral("ax\ry\rb\rc"));
+    EXPECT_EQ(b.lineCount(), 4);
+}
+
+struct CellCase {
+    QString text;
+    qsizetype cells;
+};
+
+TEST(CharCells, WideCharactersTakeTwoCellsAndPairsCountOnce)
+{
+    const CellCase cases[] = {
+        {QStringLiteral("AB 09"), 5},
+        {QStringLiteral("\u00e9\u00ff"), 2},
+        {QStringLiteral("\u3042\u3044"), 4},            // hiragana
+        {QStringLiteral("\u4e00x"), 3},                 // CJK ideograph
+        {QStringLiteral("\uff21"), 2},                  // fullwidth A
+        {QStringLiteral("\U0001F600"), 2},              // emoji: one pair, two cells
+        {QStringLiteral("\U00010348"), 1},              // Gothic letter: narrow pair
+        {QStringLiteral("\u0416"), 1},                  // Cyrillic
+    };
+    for (const CellCase& c : cases)
+        EXPECT_EQ(cellsOf(c.text.constData(), c.text.size()), c.cells) << c.text.toStdString();
+}
+
+TEST(CharCells, PositionAtCellsRoundsToTheNearerEdgeAndNeverSplitsAPair)
+{
+    TextBuffer b(3);
+    b.setText(QStringLiteral("a\u3042b\U0001F600c"));  // cells: a 0-1, あ 1-3, b 3-4, 😀 4-6, c 6-7
+    const qsizetype end = b.length();
+    const std::pair<qsizetype, qsizetype> cellToPos[] = {
+        {0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 3}, {5, 5}, {6, 5}, {7, 6}, {99, 6},
+    };
+    for (auto [cell, pos] : cellToPos)
+        EXPECT_EQ(b.positionAtCells(0, end, cell), pos) << "cell " << cell;
+    EXPECT_EQ(b.cellsBetween(0, end), 7);
+    EXPECT_EQ(b.cellsBetween(0, 3), 4);
+    EXPECT_EQ(b.widestLineCells(), 7);
+}
+
+TEST(TextBufferStorage, Latin1TextIsKeptOneBytePerCharacterWithoutACopy)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 20000; ++i)
+        bytes.append("4D 54 68 64 \r");
+    TextBuffer b(1024);
+    b.setLatin1(bytes);
+    EXPECT_EQ(b.length(), bytes.size());
+    EXPECT_TRUE(b.isLatin1Range(0, b.length()));
+    // The chunks are slices of the array handed in: no second copy of the text.
+    EXPECT_EQ(b.storageBytes(), bytes.capacity());
+
+    b.insert(5, QStringLiteral("7F "));
+    EXPECT_LE(b.storageBytes(), bytes.capacity() + 2 * 1024);
+}
+
+TEST(TextBufferStorage, OnlyTheChunkHoldingAWideCharacterTurnsUtf16)
+{
+    QString text(100000, QChar(u'x'));
+    text[50000] = QChar(0x3042);
+    TextBuffer b(1000);
+    b.setText(text);
+    EXPECT_EQ(b.text(), text);
+    EXPECT_FALSE(b.isLatin1Range(50000, 1));
+    EXPECT_TRUE(b.isLatin1Range(0, 49000));
+    EXPECT_TRUE(b.isLatin1Range(51000, 49000));
+    EXPECT_LT(b.storageBytes(), 110000);
+}
+
+TEST(TextBufferStorage, ManySmallDeletionsDoNotLeaveManyTinyChunks)
+{
+    TextBuffer b(64);
+    b.setLatin1(QByteArray(64 * 100, 'a'));
+    const qsizetype chunksBefore = b.chunkCount();
+    std::mt19937 rng(7);
+    while (b.length() > 64 * 20)
+        b.remove(qsizetype(rng() % quint32(b.length())), 3);
+    EXPECT_LE(b.chunkCount(), chunksBefore);
+    EXPECT_LE(b.chunkCount() * 16, b.length() + 64);  // chunks stay a quarter full on average
+}
+
+// Random inserts and deletes of Latin-1, wide and surrogate text, with LF and
+// CRLF among them, against a QString. Small chunks, so edits cross chunk
+// boundaries, split chunks and merge them all the time.
+class TextBufferRandom : public ::testing::TestWithParam<int> {};
+
+TEST_P(TextBufferRandom, MatchesAPlainStringUnderRandomEdits)
+{
+    const int chunk = GetParam();
+    std::mt19937 rng(1234 + chunk);
+    auto rand = [&](qsizetype n) { return n <= 0 ? qsizetype(0) : qsizetype(rng() % quint64(n)); };
+    const QString pieces[] = {QStringLiteral("a"), QStringLiteral("0F "), QStringLiteral("\r"),
+                              QStringLiteral("\n"), QStringLiteral("\r\n"), QStringLiteral("\u3042"),
+                              QStringLiteral("\U0001F600"), QStringLiteral("\u00e9"), QStringLiteral("xyz")};
+    TextBuffer b(chunk);
+    QString ref;
+    for (int op = 0; op < 4000; ++op) {
+        const int kind = int(rng() % 10);
+        if (kind < 6) {
+            QString s;
+            const qsizetype parts = 1 + rand(3 * chunk / 2);
+            for (qsizetype i = 0; i < parts; ++i)
+                s += pieces[rand(std::size(pieces))];
+            const qsizetype pos = rand(ref.size() + 1);
+            const QString norm = referenceBreaks(s);
+            ASSERT_EQ(b.insert(pos, s), norm.size());
+            ref.insert(pos, norm);
+        } else if (kind < 9) {
+            const qsizetype pos = rand(ref.size() + 1);
+            const qsizetype n = rand(3 * chunk);
+            b.remove(pos, n);
+            ref.remove(pos, n);
+        } else if (op % 500 == 499) {
+            b.setText(ref);
+        }
+        ASSERT_EQ(b.length(), ref.size()) << "op " << op;
+        const qsizetype probe = rand(ref.size() + 1);
+        ASSERT_EQ(b.at(probe), probe < ref.size() ? ref[probe] : QChar()) << "op " << op;
+        ASSERT_EQ(b.mid(probe, 7), ref.mid(probe, 7)) << "op " << op;
+        ASSERT_EQ(b.lineOf(probe), ref.left(probe).count(QChar(u'\r'))) << "op " << op;
+        if (op % 40 == 0) {
+            ASSERT_EQ(b.text(), ref) << "op " << op;
+            const std::vector<qsizetype> starts = referenceLineStarts(ref);
+            ASSERT_EQ(b.lineCount(), qsizetype(starts.size()));
+            for (size_t i = 0; i < starts.size(); ++i)
+                ASSERT_EQ(b.lineStart(qsizetype(i)), starts[i]) << "op " << op << " line " << i;
+            ASSERT_EQ(b.widestLineCells(), referenceWidest(ref)) << "op " << op;
+            ASSERT_EQ(b.extract(probe, 50).toString(), ref.mid(probe, 50));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ChunkSizes, TextBufferRandom, ::testing::Values(4, 7, 32, 256));
+
+// Two million address lines of varying width: every line where it belongs.
+TEST(TextBufferLarge, EveryLineOfTwoMillionIsInPlace)
+{
+    constexpr qsizetype lines = 2'000'000;
+    QByteArray text;
+    text.reserve(lines * 14);
+    std::vector<qsizetype> starts;
+    starts.reserve(lines + 1);
+    for (qsizetype i = 0; i < lines; ++i) {
+        starts.push_back(text.size());
+        text.append(QByteArray::number(i, 16).rightJustified(8, '0'));
+        text.append(':');
+        text.append(QByteArray(int(i % 5), '.'));
+        text.append('\r');
+    }
+    starts.push_back(text.size());
+
+    TextBuffer b;
+    b.setLatin1(text);
+    ASSERT_EQ(b.lineCount(), lines + 1);
+    EXPECT_EQ(b.widestLineCells(), 13);
+    for (qsizetype i = 0; i <= lines; ++i)
+        ASSERT_EQ(b.lineStart(i), starts[size_t(i)]) << "line " << i;
+    for (qsizetype i = 0; i < lines; i += 997) {
+        ASSERT_EQ(b.lineEnd(i), starts[size_t(i) + 1] - 1);
+        ASSERT_EQ(b.lineOf(starts[size_t(i)]), i);
+        ASSERT_EQ(b.lineOf(starts[size_t(i) + 1] - 1), i);
+        ASSERT_EQ(b.mid(starts[size_t(i)], 9), QString::number(i, 16).rightJustified(8, u'0') + u':');
+    }
+    // An edit near the top moves every later line by what it inserted.
+    b.insert(20, QStringLiteral("AB\rCD "));
+    ASSERT_EQ(b.lineCount(), lines + 2);
+    EXPECT_EQ(b.lineStart(lines), starts[size_t(lines) - 1] + 6);
+    EXPECT_EQ(b.mid(b.lineStart(lines), 9), QString::number(lines - 1, 16).rightJustified(8, u'0') + u':');
+}
+
+}  // namespace
