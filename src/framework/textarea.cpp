@@ -52,9 +52,41 @@ QString KeyText(int qtKey, const QString& eventText)
     }
 }
 
-class TextAreaView : public QPlainTextEdit {
+// The seam: everything TextArea asks of the view underneath. Offsets count
+// characters, line breaks counting one.
+class TextAreaView {
 public:
-    explicit TextAreaView(TextArea& owner) : owner_(owner)
+    virtual ~TextAreaView() = default;
+    virtual QWidget* AsWidget() = 0;
+    virtual QString Text() const = 0;  // breaks as CR
+    virtual void SetText(const QString& text) = 0;
+    virtual void SetLatin1(const QByteArray& text) = 0;
+    virtual qint64 Length() const = 0;
+    virtual qint64 SelStart() const = 0;
+    virtual qint64 SelLength() const = 0;
+    virtual void Select(qint64 start, qint64 length) = 0;  // clamped; scrolled into view
+    virtual QString SelText() const = 0;
+    virtual void ReplaceSelection(const QString& text) = 0;
+    virtual bool IsReadOnly() const = 0;
+    virtual void SetReadOnly(bool readOnly) = 0;
+    virtual void SetBackground(Color colour, bool draws) = 0;
+    virtual void SetInputMethodEnabled(bool enabled) = 0;
+    virtual bool InputMethodEnabled() const = 0;
+    virtual void ScrollToSelection() = 0;
+    virtual void Undo() = 0;
+    virtual void Cut() = 0;
+    virtual void Copy() = 0;
+    virtual void Paste() = 0;
+    virtual void DeleteSelection() = 0;
+    virtual void SelectAll() = 0;
+};
+
+namespace {
+
+// The view for ordinary texts: QPlainTextEdit, no wrap, undo kept.
+class PlainTextView final : public QPlainTextEdit, public TextAreaView {
+public:
+    explicit PlainTextView(TextArea& owner) : owner_(owner)
     {
         setLineWrapMode(QPlainTextEdit::NoWrap);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -68,23 +100,24 @@ public:
         setPalette(pal);
     }
 
-    // --- the seam ---
-    QString Text() const
+    QWidget* AsWidget() override { return this; }
+    QString Text() const override
     {
         QString raw = document()->toRawText();
         raw.replace(QChar::ParagraphSeparator, QLatin1Char('\r'));
         raw.replace(QChar::LineSeparator, QLatin1Char('\r'));
         return raw;
     }
-    void SetText(const QString& text) { setPlainText(NormalizeBreaks(text)); }
-    qint64 Length() const { return qMax(0, document()->characterCount() - 1); }
-    qint64 SelStart() const { return textCursor().selectionStart(); }
-    qint64 SelLength() const
+    void SetText(const QString& text) override { setPlainText(NormalizeBreaks(text)); }
+    void SetLatin1(const QByteArray& text) override { SetText(QString::fromLatin1(text)); }
+    qint64 Length() const override { return qMax(0, document()->characterCount() - 1); }
+    qint64 SelStart() const override { return textCursor().selectionStart(); }
+    qint64 SelLength() const override
     {
         const QTextCursor c = textCursor();
         return c.selectionEnd() - c.selectionStart();
     }
-    void Select(qint64 start, qint64 length)
+    void Select(qint64 start, qint64 length) override
     {
         const qint64 len = Length();
         start = qBound<qint64>(0, start, len);
@@ -94,20 +127,22 @@ public:
         c.setPosition(int(end), QTextCursor::KeepAnchor);
         setTextCursor(c);
     }
-    QString SelText() const
+    QString SelText() const override
     {
         QString s = textCursor().selectedText();
         s.replace(QChar::ParagraphSeparator, QLatin1Char('\r'));
         s.replace(QChar::LineSeparator, QLatin1Char('\r'));
         return s;
     }
-    void ReplaceSelection(const QString& text)
+    void ReplaceSelection(const QString& text) override
     {
         QTextCursor c = textCursor();
         c.insertText(NormalizeBreaks(text));
         setTextCursor(c);
     }
-    void SetBackground(Color colour, bool draws)
+    bool IsReadOnly() const override { return isReadOnly(); }
+    void SetReadOnly(bool readOnly) override { setReadOnly(readOnly); }
+    void SetBackground(Color colour, bool draws) override
     {
         QPalette pal = palette();
         pal.setColor(QPalette::Base, draws ? colour.ToQColor() : QColor(Qt::transparent));
@@ -116,11 +151,23 @@ public:
         setAutoFillBackground(false);
         viewport()->update();
     }
-    void DeleteSelectionIfEditable()
+    void SetInputMethodEnabled(bool enabled) override
+    {
+        setAttribute(Qt::WA_InputMethodEnabled, enabled);
+        viewport()->setAttribute(Qt::WA_InputMethodEnabled, enabled);
+    }
+    bool InputMethodEnabled() const override { return testAttribute(Qt::WA_InputMethodEnabled); }
+    void ScrollToSelection() override { ensureCursorVisible(); }
+    void Undo() override { undo(); }
+    void Cut() override { cut(); }
+    void Copy() override { copy(); }
+    void Paste() override { paste(); }
+    void DeleteSelection() override
     {
         if (!isReadOnly())
             textCursor().removeSelectedText();
     }
+    void SelectAll() override { selectAll(); }
 
 protected:
     bool event(QEvent* e) override
@@ -234,17 +281,21 @@ private:
     bool pressTaken_ = false;
 };
 
-TextArea::TextArea() : Control(nullptr), view_(new TextAreaView(*this))
+} // namespace
+
+TextArea::TextArea() : Control(nullptr)
 {
-    SetWidget(view_);
-    Mark(view_, this);
+    auto* view = new PlainTextView(*this);
+    view_ = view;
+    SetWidget(view);
+    Mark(view, this);
 }
 
 TextArea::~TextArea() = default;
 
 QString TextArea::Text() const { return view_->Text(); }
 void TextArea::SetText(const QString& text) { view_->SetText(text); }
-void TextArea::SetTextLatin1(const QByteArray& text) { view_->SetText(QString::fromLatin1(text)); }
+void TextArea::SetTextLatin1(const QByteArray& text) { view_->SetLatin1(text); }
 qint64 TextArea::Length() const { return view_->Length(); }
 
 qint64 TextArea::SelStart() const { return view_->SelStart(); }
@@ -254,8 +305,8 @@ void TextArea::SetSelLength(qint64 length) { view_->Select(view_->SelStart(), le
 QString TextArea::SelText() const { return view_->SelText(); }
 void TextArea::SetSelText(const QString& text) { view_->ReplaceSelection(text); }
 
-bool TextArea::ReadOnly() const { return view_->isReadOnly(); }
-void TextArea::SetReadOnly(bool readOnly) { view_->setReadOnly(readOnly); }
+bool TextArea::ReadOnly() const { return view_->IsReadOnly(); }
+void TextArea::SetReadOnly(bool readOnly) { view_->SetReadOnly(readOnly); }
 
 void TextArea::SetBackgroundColor(Color c)
 {
@@ -269,15 +320,9 @@ void TextArea::SetDrawsBackground(bool draws)
     view_->SetBackground(background_, drawsBackground_);
 }
 
-void TextArea::SetInputMethodEnabled(bool enabled)
-{
-    view_->setAttribute(Qt::WA_InputMethodEnabled, enabled);
-    view_->viewport()->setAttribute(Qt::WA_InputMethodEnabled, enabled);
-}
-
-bool TextArea::InputMethodEnabled() const { return view_->testAttribute(Qt::WA_InputMethodEnabled); }
-
-void TextArea::ScrollToSelection() { view_->ensureCursorVisible(); }
+void TextArea::SetInputMethodEnabled(bool enabled) { view_->SetInputMethodEnabled(enabled); }
+bool TextArea::InputMethodEnabled() const { return view_->InputMethodEnabled(); }
+void TextArea::ScrollToSelection() { view_->ScrollToSelection(); }
 
 void TextArea::FireOpen()
 {
@@ -285,9 +330,9 @@ void TextArea::FireOpen()
         Dispatch([this] { Open(*this); });
 }
 
-void TextArea::Undo() { view_->undo(); }
-void TextArea::Cut() { view_->cut(); }
-void TextArea::Copy() { view_->copy(); }
-void TextArea::Paste() { view_->paste(); }
-void TextArea::DeleteSelection() { view_->DeleteSelectionIfEditable(); }
-void TextArea::SelectAll() { view_->selectAll(); }
+void TextArea::Undo() { view_->Undo(); }
+void TextArea::Cut() { view_->Cut(); }
+void TextArea::Copy() { view_->Copy(); }
+void TextArea::Paste() { view_->Paste(); }
+void TextArea::DeleteSelection() { view_->DeleteSelection(); }
+void TextArea::SelectAll() { view_->SelectAll(); }

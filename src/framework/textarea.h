@@ -71,8 +71,7 @@ public:
     void SelectAll() override;
 
 private:
-    friend class TextAreaView;
-    TextAreaView* view_;  // owned as the control's widget
+    TextAreaView* view_;  // the view underneath, owned as the control's widget
     Color background_{255, 255, 255, 0};
     bool drawsBackground_ = true;
 };

@@ -16,6 +16,9 @@ Timer::~Timer() { delete timer_; }
 
 void Timer::SetMode(qint64 mode)
 {
+    // Choosing the mode it already runs in keeps the wait under way.
+    if (mode == mode_ && timer_->isActive())
+        return;
     mode_ = mode;
     Restart();
 }

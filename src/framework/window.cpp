@@ -12,6 +12,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -111,6 +113,7 @@ void Window::Constructor()
 {
     Layout();
     CreateControls();
+    ApplyTabOrder();
     for (auto& c : controls_)
         c->FireOpen();
     Dispatch([this] { Event_Open(); });
@@ -217,6 +220,22 @@ Control* Window::ControlAt(qint64 i) const
     if (i < 0 || i >= ControlCount())
         return nullptr;
     return controls_[size_t(i)].get();
+}
+
+void Window::ApplyTabOrder()
+{
+    // TabIndex counts within the parent: one chain per parent, in TabIndex order
+    // (creation order among equals).
+    std::map<QWidget*, std::vector<Control*>> groups;
+    for (const auto& c : controls_)
+        if (c->Widget() && c->Widget()->focusPolicy() != Qt::NoFocus)
+            groups[c->Widget()->parentWidget()].push_back(c.get());
+    for (auto& [parent, members] : groups) {
+        std::stable_sort(members.begin(), members.end(),
+                         [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
+        for (size_t i = 1; i < members.size(); ++i)
+            QWidget::setTabOrder(members[i - 1]->Widget(), members[i]->Widget());
+    }
 }
 
 QMainWindow* Window::QtWindow() const { return widget_.get(); }

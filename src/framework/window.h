@@ -109,6 +109,7 @@ private:
     void HandleClose();
     void HandleDrop(DragItem& item, qint64 action);
     void ApplySize();
+    void ApplyTabOrder();
 
     std::unique_ptr<WindowWidget> widget_;
     QString implicitName_;

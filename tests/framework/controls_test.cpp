@@ -153,6 +153,22 @@ TEST(RectangleLook, TransparentFillShowsTheBackdropInsideTheBorder)
     EXPECT_EQ(shot.pixelColor(97, 500), QColor(213, 213, 213));
 }
 
+TEST(TextFieldLook, TransparentBackgroundShowsTheBackdrop)
+{
+    Window w;
+    auto back = std::make_shared<Picture>(800, 600);
+    back->Image().fill(QColor(200, 20, 20));
+    w.SetBackdrop(back);
+    auto& f = w.Add<TextField>(QStringLiteral("TField1"));
+    f.SetBounds(567, 499, 150, 24);
+    f.SetBackgroundColor(RGB(255, 255, 255));
+    w.SetVisible(true);
+    const QPoint inside(567 + 140, 499 + 12);
+    EXPECT_EQ(w.ContentWidget()->grab().toImage().pixelColor(inside), QColor(255, 255, 255));
+    f.SetBackgroundColor(RGB(0, 0, 0, 255));
+    EXPECT_EQ(w.ContentWidget()->grab().toImage().pixelColor(inside), QColor(200, 20, 20));
+}
+
 TEST(TextFieldLook, TextHintAndTransparentBackground)
 {
     TextField f;
@@ -198,6 +214,33 @@ TEST(ControlSettings, StateAndPlaceReachTheWidget)
     w.SetVisible(true);
     b.SetVisible(false);
     EXPECT_FALSE(b.Widget()->isVisible());
+}
+
+TEST(ControlSettings, TabOrderFollowsTabIndexWithinTheParent)
+{
+    struct Four : Window {
+        void CreateControls() override
+        {
+            Add<TextField>(QStringLiteral("A")).SetTabIndex(3);
+            Add<TextField>(QStringLiteral("B")).SetTabIndex(1);
+            Add<TextField>(QStringLiteral("C")).SetTabIndex(0);
+            Add<TextField>(QStringLiteral("D")).SetTabIndex(2);
+        }
+    } w;
+    w.Constructor();
+    QWidget* a = w.ControlByName(QStringLiteral("A"))->Widget();
+    QWidget* b = w.ControlByName(QStringLiteral("B"))->Widget();
+    QWidget* c = w.ControlByName(QStringLiteral("C"))->Widget();
+    QWidget* d = w.ControlByName(QStringLiteral("D"))->Widget();
+    auto nextTab = [](QWidget* from) {
+        QWidget* w = from->nextInFocusChain();
+        while (w != from && !(w->focusPolicy() & Qt::TabFocus))
+            w = w->nextInFocusChain();
+        return w;
+    };
+    EXPECT_EQ(nextTab(c), b);
+    EXPECT_EQ(nextTab(b), d);
+    EXPECT_EQ(nextTab(d), a);
 }
 
 TEST(ControlFonts, SystemIsTheDefaultFontAndSizeZeroTheDefaultSize)
