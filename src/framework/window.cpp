@@ -111,12 +111,20 @@ Window* Window::GetImplicitWindow(const QString& implicitName)
 
 void Window::Constructor()
 {
-    Layout();
-    CreateControls();
-    ApplyTabOrder();
-    for (auto& c : controls_)
-        c->FireOpen();
-    Dispatch([this] { Event_Open(); });
+    struct Building {
+        bool& flag;
+        explicit Building(bool& f) : flag(f) { flag = true; }
+        ~Building() { flag = false; }
+    };
+    {
+        Building building(constructing_);
+        Layout();
+        CreateControls();
+        ApplyTabOrder();
+        for (auto& c : controls_)
+            c->FireOpen();
+        Dispatch([this] { Event_Open(); });
+    }
     if (visible_)
         widget_->show();
 }
@@ -160,7 +168,8 @@ void Window::ApplySize()
 void Window::SetVisible(bool v)
 {
     visible_ = v;
-    widget_->setVisible(v);
+    if (!constructing_)
+        widget_->setVisible(v);
 }
 
 void Window::Close() { widget_->close(); }
@@ -183,7 +192,9 @@ void Window::SetMenuBar(::MenuBar* bar)
     ApplySize();
 }
 
-quintptr Window::Handle() const { return static_cast<quintptr>(widget_->winId()); }
+quintptr Window::Handle() const { return reinterpret_cast<quintptr>(static_cast<QWidget*>(widget_.get())); }
+
+QWidget* Window::WidgetFromHandle(quintptr handle) { return reinterpret_cast<QWidget*>(handle); }
 
 void Window::AcceptFileDrop(const QString&)
 {

@@ -44,6 +44,8 @@ public:
     bool Resizeable() const { return resizeable_; }
     void SetResizeable(bool r);
     bool Visible() const { return visible_; }
+    // During Constructor this only records the wish: the window shows itself
+    // once it is built and opened.
     void SetVisible(bool v);
     void Show() { SetVisible(true); }
     void Close();
@@ -57,8 +59,11 @@ public:
     ::MenuBar* MenuBar() const { return menuBar_; }
     void SetMenuBar(::MenuBar* bar);
 
-    // The native window id.
+    // The window as a pointer-sized value for the native calls: its Qt top-level
+    // widget, which WidgetFromHandle gives back. Reading it creates nothing, so
+    // attributes that must precede the native window can still be set.
     quintptr Handle() const;
+    static QWidget* WidgetFromHandle(quintptr handle);
 
     // Registers for file drops; "" (or any name) admits files of every kind,
     // which then reach Event_DropObject.
@@ -120,5 +125,5 @@ private:
     bool resizeable_ = false;
     bool visible_ = false;
     bool acceptsFiles_ = false;
-    bool closed_ = false;
+    bool constructing_ = false;
 };

@@ -25,6 +25,7 @@ public:
     QStringList log;
     FolderItemPtr dropped;
     int drops = 0;
+    bool shownWhileBuilding = false;
 
     void B_Action(PushButton& sender) { log << QStringLiteral("Action ") + sender.Name(); }
     void Boom_Action(PushButton&) { throw NilObjectException(); }
@@ -34,10 +35,12 @@ protected:
     {
         log << QStringLiteral("Layout");
         SetTitle(QStringLiteral("Quorvanel"));
+        SetVisible(true);
     }
     void CreateControls() override
     {
         log << QStringLiteral("CreateControls");
+        shownWhileBuilding = shownWhileBuilding || QtWindow()->isVisible();
         auto& b = Add<PushButton>(QStringLiteral("B"));
         b.Open = [this](PushButton&) { log << QStringLiteral("B.Open"); };
         b.Action = Handler(&LogWindow::B_Action);
@@ -45,7 +48,11 @@ protected:
         t.Open = [this](TextArea&) { log << QStringLiteral("T.Open"); };
         Add<PushButton>(QStringLiteral("Boom")).Action = Handler(&LogWindow::Boom_Action);
     }
-    void Event_Open() override { log << QStringLiteral("Open"); }
+    void Event_Open() override
+    {
+        log << QStringLiteral("Open");
+        shownWhileBuilding = shownWhileBuilding || QtWindow()->isVisible();
+    }
     void Event_Close() override { log << QStringLiteral("Close"); }
     void Event_DropObject(DragItem& item, qint64) override
     {
@@ -101,6 +108,21 @@ TEST(WindowLifecycle, ConstructorBuildsThenOpensControlsInCreationOrderThenTheWi
     w.Constructor();
     EXPECT_EQ(w.log, (QStringList{"Layout", "CreateControls", "B.Open", "T.Open", "Open"}));
     EXPECT_EQ(w.Title(), QStringLiteral("Quorvanel"));
+}
+
+TEST(WindowLifecycle, VisibleWindowShowsItselfOnlyOnceBuiltAndOpened)
+{
+    LogWindow w;
+    w.Constructor();
+    EXPECT_FALSE(w.shownWhileBuilding);
+    EXPECT_TRUE(w.QtWindow()->isVisible());
+}
+
+TEST(WindowLifecycle, HandleGivesTheTopLevelWidgetBack)
+{
+    Window w;
+    EXPECT_EQ(Window::WidgetFromHandle(w.Handle()), w.QtWindow());
+    EXPECT_FALSE(w.QtWindow()->testAttribute(Qt::WA_WState_Created));
 }
 
 TEST(WindowLifecycle, HandlerBoundInOneLineReceivesTheSender)
