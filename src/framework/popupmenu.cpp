@@ -4,6 +4,7 @@
 #include "framework/dispatch.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 
 PopupMenu::PopupMenu() : Control(new QComboBox), combo_(static_cast<QComboBox*>(Widget()))
 {
@@ -14,11 +15,25 @@ PopupMenu::PopupMenu() : Control(new QComboBox), combo_(static_cast<QComboBox*>(
     });
 }
 
-void PopupMenu::AddRow(const QString& text) { combo_->addItem(text); }
+// Filling the list is no choice of a row: Qt's own choice of the first row added
+// to an empty list fires no Change.
+void PopupMenu::AddRow(const QString& text)
+{
+    const QSignalBlocker quiet(combo_);
+    combo_->addItem(text);
+}
 
-void PopupMenu::AddRows(const QStringList& rows) { combo_->addItems(rows); }
+void PopupMenu::AddRows(const QStringList& rows)
+{
+    const QSignalBlocker quiet(combo_);
+    combo_->addItems(rows);
+}
 
-void PopupMenu::DeleteAllRows() { combo_->clear(); }
+void PopupMenu::DeleteAllRows()
+{
+    const QSignalBlocker quiet(combo_);
+    combo_->clear();
+}
 
 qint64 PopupMenu::ListCount() const { return combo_->count(); }
 

@@ -14,6 +14,7 @@ class PopupMenu : public Control {
 public:
     PopupMenu();
 
+    // Adding rows fires no Change (the first row of an empty list is chosen).
     void AddRow(const QString& text);
     void AddRows(const QStringList& rows);
     void DeleteAllRows();

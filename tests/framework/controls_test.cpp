@@ -120,6 +120,17 @@ TEST(PopupMenuRows, ListIndexChoosesARowAndChangeFollowsEveryChange)
     EXPECT_EQ(m.List(9), QString());
 }
 
+TEST(PopupMenuRows, FillingTheListFiresNoChange)
+{
+    PopupMenu m;
+    int changes = 0;
+    m.Change = [&](PopupMenu&) { ++changes; };
+    m.AddRow(QStringLiteral("a"));
+    m.AddRows({QStringLiteral("b"), QStringLiteral("c")});
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(m.ListIndex(), 0);
+}
+
 TEST(PopupMenuRows, OutOfRangeIndexChoosesNoRow)
 {
     PopupMenu m;

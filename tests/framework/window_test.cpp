@@ -11,6 +11,7 @@
 #include "framework/window.h"
 #include "helpers.h"
 
+#include <QAbstractScrollArea>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTemporaryFile>
@@ -232,6 +233,21 @@ TEST(WindowDrops, DroppedFileReachesDropObjectOnceAcceptFileDropWasCalled)
     ASSERT_EQ(w.drops, 1);
     ASSERT_NE(w.dropped, nullptr);
     EXPECT_EQ(w.dropped->NativePath(), file.fileName());
+}
+
+TEST(WindowDrops, FileDroppedOnAReadOnlyAreaWithoutDropHandlerReachesTheWindow)
+{
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    LogWindow w;
+    w.AcceptFileDrop(QString());
+    auto& area = w.Add<TextArea>(QStringLiteral("HedderTa"));
+    area.SetReadOnly(true);
+    w.SetVisible(true);
+    auto* viewport = static_cast<QAbstractScrollArea*>(area.Widget())->viewport();
+    EXPECT_TRUE(DropOn(viewport, FileMime(file.fileName())));
+    EXPECT_EQ(w.drops, 1);
+    EXPECT_EQ(area.Text(), QString());
 }
 
 TEST(WindowDrops, TextIsNoFileDrop)
