@@ -32,13 +32,6 @@ TEST(PushButtonEvents, ClickFiresActionWithTheSender)
     EXPECT_EQ(b.Caption(), QStringLiteral("↓"));
 }
 
-TEST(PushButtonEvents, CaptionAmpersandIsShownNotAMnemonic)
-{
-    PushButton b;
-    b.SetCaption(QStringLiteral("A&B"));
-    EXPECT_EQ(b.Caption(), QStringLiteral("A&B"));
-}
-
 TEST(BevelButtonValue, StickyStyleStaysPressedAfterClicks)
 {
     BevelButton b;
@@ -93,13 +86,6 @@ TEST(BevelButtonLook, IconIsShownAtThePicturesSize)
     EXPECT_FALSE(tb->icon().isNull());
     EXPECT_EQ(tb->iconSize(), QSize(14, 16));
     EXPECT_EQ(tb->toolButtonStyle(), Qt::ToolButtonIconOnly);
-}
-
-TEST(LabelText, ShowsTextAsPlainText)
-{
-    Label l;
-    l.SetText(QStringLiteral("<b>アドレス(FF)</b>"));
-    EXPECT_EQ(l.Text(), QStringLiteral("<b>アドレス(FF)</b>"));
 }
 
 TEST(PopupMenuRows, ListIndexChoosesARowAndChangeFollowsEveryChange)

@@ -35,13 +35,6 @@ TEST(DialogSeam, ScriptedDialogsAnswerInOrderAndCancelGivesNothing)
     EXPECT_EQ(s.dialogs->Requests()[2].defaultName, QStringLiteral("Test.mid"));
 }
 
-TEST(DialogSeam, SettingReturnsThePreviousDialogs)
-{
-    auto mine = std::make_shared<ScriptedFileDialogs>();
-    auto previous = SetFileDialogs(mine);
-    EXPECT_EQ(SetFileDialogs(previous), mine);
-}
-
 TEST(DialogFilters, AcceptAllEmptyAndUnknownFiltersOfferEveryFile)
 {
     EXPECT_EQ(QtFileDialogs::NameFilter(QStringLiteral("accept/all")), QStringLiteral("All files (*)"));

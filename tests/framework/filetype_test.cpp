@@ -12,15 +12,6 @@ struct CleanRegistry {
 
 } // namespace
 
-TEST(FileTypeRecord, NewTypeIsEmptyNotImportedAndNotRegistered)
-{
-    FileType t;
-    EXPECT_EQ(t.Name(), QString());
-    EXPECT_EQ(t.UTI(), QString());
-    EXPECT_FALSE(t.Imported());
-    EXPECT_FALSE(t.IsRegistered());
-}
-
 TEST(FileTypeRecord, ConversionToTextRegistersOnceAndGivesTheName)
 {
     CleanRegistry clean;
