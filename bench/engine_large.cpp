@@ -1,0 +1,157 @@
+// Google Benchmark cases for the text engine on dump-sized texts: setting the
+// three texts of a file's dump, building their line index and painting the
+// first screen; an inserted line near the top with its repaint; a jump to the
+// end and back. Sizes are in MiB of the dumped file.
+#include "framework/engine/textengineview.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <map>
+#include <random>
+
+namespace {
+
+struct Dump {
+    QByteArray address, hex, chars;
+};
+
+// The three texts of a hex dump of `mib` MiB of random bytes, shaped as the
+// program writes them: 16 bytes a row, CR line ends.
+const Dump& dumpOf(int mib)
+{
+    static std::map<int, Dump> cache;
+    auto it = cache.find(mib);
+    if (it != cache.end())
+        return it->second;
+    const qsizetype n = qsizetype(mib) << 20;
+    std::mt19937_64 rng(mib);
+    Dump d;
+    d.hex.reserve(n * 3 + n / 16);
+    d.chars.reserve(n * 2 + n / 16);
+    d.address.reserve(n / 16 * 10 + 10);
+    d.address.append("00000000:\r");
+    const char* digits = "0123456789ABCDEF";
+    char addr[16];
+    for (qsizetype i = 0; i < n; ++i) {
+        const quint8 b = quint8(rng());
+        d.hex.append(digits[b >> 4]).append(digits[b & 15]).append(' ');
+        d.chars.append(b > 31 && b < 127 ? char(b) : '-').append(' ');
+        if ((i + 1) % 16 == 0) {
+            d.hex.append('\r');
+            d.chars.append('\r');
+            std::snprintf(addr, sizeof addr, "%08llX:\r", static_cast<unsigned long long>((i + 1) & 0xFFFFFFFF));
+            d.address.append(addr);
+        }
+    }
+    return cache.emplace(mib, std::move(d)).first->second;
+}
+
+double peakRssMiB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_maxrss) / 1024.0;
+}
+
+void paint(TextEngineView& view, QImage& image)
+{
+    QCoreApplication::processEvents();
+    QPainter p(&image);
+    view.viewport()->render(&p);
+}
+
+// Three views as the hex view has them; each gets its text and paints once.
+void BM_SetTextIndexAndFirstPaint(benchmark::State& state)
+{
+    const Dump& dump = dumpOf(int(state.range(0)));
+    QImage image(400, 380, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        TextEngineView address, hex, chars;
+        for (TextEngineView* v : {&address, &hex, &chars}) {
+            v->resize(400, 380);
+            v->show();
+        }
+        address.setTextLatin1(dump.address);
+        hex.setTextLatin1(dump.hex);
+        chars.setTextLatin1(dump.chars);
+        for (TextEngineView* v : {&address, &hex, &chars})
+            paint(*v, image);
+        benchmark::DoNotOptimize(image.bits());
+    }
+    state.counters["chars"] = double(dump.address.size() + dump.hex.size() + dump.chars.size());
+    state.counters["peak_rss_MiB"] = peakRssMiB();
+}
+BENCHMARK(BM_SetTextIndexAndFirstPaint)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A note line typed in near the top of the hex text, then the repaint.
+void BM_InsertNearTopAndRepaint(benchmark::State& state)
+{
+    const Dump& dump = dumpOf(int(state.range(0)));
+    TextEngineView view;
+    view.resize(400, 380);
+    view.show();
+    view.setTextLatin1(dump.hex);
+    QImage image(400, 380, QImage::Format_ARGB32_Premultiplied);
+    paint(view, image);
+    qsizetype at = 49 * 3;
+    for (auto _ : state) {
+        view.setSelection(at, 0);
+        view.replaceSelection(QStringLiteral("90 3C 55 83 18 90 3C 00 48 \r"));
+        paint(view, image);
+        at += 49;
+    }
+}
+BENCHMARK(BM_InsertNearTopAndRepaint)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+// One key typed into the hex text near the top, then the repaint.
+void BM_TypeKeyNearTopAndRepaint(benchmark::State& state)
+{
+    const Dump& dump = dumpOf(int(state.range(0)));
+    TextEngineView view;
+    view.resize(400, 380);
+    view.show();
+    view.setTextLatin1(dump.hex);
+    view.setSelection(49 * 2 + 3, 0);
+    QImage image(400, 380, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        view.replaceSelection(QStringLiteral("A"));
+        paint(view, image);
+    }
+}
+BENCHMARK(BM_TypeKeyNearTopAndRepaint)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+// Scroll bar to the end, paint, back to the start, paint.
+void BM_ScrollToEndAndBack(benchmark::State& state)
+{
+    const Dump& dump = dumpOf(int(state.range(0)));
+    TextEngineView view;
+    view.resize(400, 380);
+    view.show();
+    view.setTextLatin1(dump.hex);
+    QImage image(400, 380, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+        paint(view, image);
+        view.verticalScrollBar()->setValue(0);
+        paint(view, image);
+    }
+}
+BENCHMARK(BM_ScrollToEndAndBack)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
