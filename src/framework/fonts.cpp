@@ -29,7 +29,10 @@ QFont ResolveFont(const QString& name, double size)
     } else if (!name.isEmpty() && name.compare(QLatin1String("System"), Qt::CaseInsensitive) != 0) {
         font.setFamily(name);
     }
+    // Stored sizes count points of a 72-dpi layout, where a point is a pixel, like
+    // every place and size of the controls; as Qt points they would come out a
+    // third larger on a 96-dpi desktop and overflow their controls.
     if (size > 0)
-        font.setPointSizeF(size);
+        font.setPixelSize(qMax(1, qRound(size)));
     return font;
 }

@@ -245,13 +245,13 @@ TEST(ControlFonts, SystemIsTheDefaultFontAndSizeZeroTheDefaultSize)
     const QFont f = ResolveFont(QStringLiteral("System"), 0);
     EXPECT_EQ(f.family(), QApplication::font().family());
     EXPECT_EQ(f.pointSizeF(), QApplication::font().pointSizeF());
-    EXPECT_EQ(ResolveFont(QStringLiteral("System"), 14).pointSizeF(), 14.0);
+    EXPECT_EQ(ResolveFont(QStringLiteral("System"), 14).pixelSize(), 14);
 }
 
 TEST(ControlFonts, OsakaIsAJapaneseCapableFont)
 {
     const QFont f = ResolveFont(QStringLiteral("Osaka"), 9);
-    EXPECT_EQ(f.pointSizeF(), 9.0);
+    EXPECT_EQ(f.pixelSize(), 9);
     const QStringList families = QFontDatabase::families(QFontDatabase::Japanese);
     if (families.isEmpty())
         GTEST_SKIP() << "no Japanese font installed";
@@ -264,6 +264,6 @@ TEST(ControlFonts, ControlTakesItsFont)
     Label l;
     l.SetFontName(QStringLiteral("System"));
     l.SetFontSize(15);
-    EXPECT_EQ(l.Widget()->font().pointSizeF(), 15.0);
+    EXPECT_EQ(l.Widget()->font().pixelSize(), 15);
     EXPECT_EQ(l.FontSize(), 15.0);
 }
