@@ -290,6 +290,43 @@ TEST_F(EngineView, InputMethodCommitsAreTypedAndCompositionCanBeSwitchedOff)
     EXPECT_FALSE(view->inputMethodQuery(Qt::ImEnabled).toBool());
 }
 
+TEST(EngineViewFocus, TabReachesTheTextWhileEditableAndMovesTheFocusWhenAsked)
+{
+    QWidget window;
+    auto* view = new TextEngineView(&window);
+    auto* next = new TextEngineView(&window);
+    view->setGeometry(0, 0, 100, 100);
+    next->setGeometry(100, 0, 100, 100);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    view->setFocus();
+    int hooked = 0;
+    view->setKeyHook([&](QKeyEvent* e) { return e->key() == Qt::Key_Tab && ++hooked > 1; });
+    QTest::keyClick(view, Qt::Key_Tab);
+    EXPECT_EQ(view->text(), QStringLiteral("\t"));
+    QTest::keyClick(view, Qt::Key_Tab);  // seen and swallowed by the hook
+    EXPECT_EQ(view->text(), QStringLiteral("\t"));
+    EXPECT_EQ(hooked, 2);
+    EXPECT_TRUE(view->hasFocus());
+
+    view->setTabChangesFocus(true);
+    QTest::keyClick(view, Qt::Key_Tab);
+    EXPECT_TRUE(next->hasFocus());
+    EXPECT_EQ(view->text(), QStringLiteral("\t"));
+}
+
+TEST_F(EngineView, SelectAllKeepsTheViewWhereItIs)
+{
+    QString text;
+    for (int i = 0; i < 500; ++i)
+        text += QStringLiteral("00 11\r");
+    view->setText(text);
+    view->selectAll();
+    EXPECT_EQ(view->firstVisibleLine(), 0);
+    EXPECT_EQ(view->selectedText(), text);
+}
+
 TEST_F(EngineView, SignalsReportTextCaretAndSelectionChanges)
 {
     view->setText(QStringLiteral("abc"));

@@ -206,7 +206,10 @@ void TextEngineView::paste()
 
 void TextEngineView::selectAll()
 {
-    userEdit([&] { m_doc.selectAll(); });
+    // Like other editors, selecting everything leaves the view where it is.
+    const State before = state();
+    m_doc.selectAll();
+    finishChange(before, Reveal::Nothing);
 }
 
 void TextEngineView::deleteSelection()
@@ -294,6 +297,14 @@ bool TextEngineView::event(QEvent* e)
         }
     }
     return QAbstractScrollArea::event(e);
+}
+
+// Tab is a key like any other while the text is editable, unless told to move the focus.
+bool TextEngineView::focusNextPrevChild(bool next)
+{
+    if (!m_readOnly && !m_tabChangesFocus)
+        return false;
+    return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 void TextEngineView::keyPressEvent(QKeyEvent* e)

@@ -57,6 +57,10 @@ public:
     bool isInputMethodEnabled() const { return m_inputMethodEnabled; }
     void setInputMethodEnabled(bool enabled);
 
+    // On: Tab moves the focus on instead of reaching the text (it always does when read-only).
+    bool tabChangesFocus() const { return m_tabChangesFocus; }
+    void setTabChangesFocus(bool changes) { m_tabChangesFocus = changes; }
+
     // Scrolls so that [pos, pos + length] is in view, its start first when it does not fit.
     void ensureVisible(qsizetype pos, qsizetype length = 0);
     qsizetype firstVisibleLine() const;
@@ -99,6 +103,7 @@ protected:
     void showEvent(QShowEvent* e) override;
     void changeEvent(QEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -146,6 +151,7 @@ private:
     bool m_readOnly = false;
     bool m_drawsBackground = true;
     bool m_inputMethodEnabled = true;
+    bool m_tabChangesFocus = false;
     KeyHook m_keyHook;
     MouseHook m_mouseHook;
     DropHook m_dropHook;
