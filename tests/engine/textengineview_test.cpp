@@ -379,6 +379,21 @@ TEST_F(EngineView, ASelectionSetFromOutsideIsScrolledIntoView)
     EXPECT_EQ(view->firstVisibleLine(), 1001 - view->visibleLineCount());
 }
 
+TEST(EngineViewHidden, ASelectionSetBeforeTheViewShowsIsRevealedWhenItDoes)
+{
+    QString text;
+    for (int i = 0; i < 1000; ++i)
+        text += QStringLiteral("90 3C 55\r");
+    TextEngineView view;
+    view.resize(300, 200);
+    view.setText(text);
+    view.setSelection(800 * 9, 9);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_LE(view.firstVisibleLine(), 800);
+    EXPECT_GT(view.firstVisibleLine() + view.visibleLineCount(), 801);
+}
+
 TEST_F(EngineView, TextAndSelectionArePaintedOnTheGrid)
 {
     view->setText(QStringLiteral("MMMM\r"));

@@ -19,7 +19,8 @@ class TextEngineView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    // Return true to swallow the event: the view then does nothing with it.
+    // Return true to swallow the event: the view then does nothing with it. The
+    // mouse hook sees every press, the second press of a double click included.
     using KeyHook = std::function<bool(QKeyEvent*)>;
     using MouseHook = std::function<bool(QMouseEvent*)>;
     // Given the dropped data and the text offset under the drop point.
