@@ -148,6 +148,26 @@ TEST_F(EngineView, ArrowsHomeEndAndTheirShiftVariantsMoveAndSelect)
     EXPECT_EQ(view->selectedText(), QStringLiteral("0123"));
 }
 
+TEST_F(EngineView, PageDownAndPageUpMoveTheCaretAndTheViewByAScreen)
+{
+    QString text;
+    for (int i = 0; i < 100; ++i)
+        text += QStringLiteral("0123\r");
+    view->setText(text);
+    click(2);
+    const qsizetype page = view->visibleLineCount() - 1;
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(view->cursorPosition(), page * 5 + 2);
+    EXPECT_EQ(view->firstVisibleLine(), page);
+    key(Qt::Key_PageDown, Qt::ShiftModifier);
+    EXPECT_EQ(view->selectionStart(), page * 5 + 2);
+    EXPECT_EQ(view->selectionLength(), page * 5);
+    key(Qt::Key_PageUp);
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(view->cursorPosition(), 2);
+    EXPECT_EQ(view->firstVisibleLine(), 0);
+}
+
 TEST_F(EngineView, CutCopyPasteUndoAndSelectAllThroughTheirKeys)
 {
     view->setText(QStringLiteral("90 3C\r00 48\r"));
