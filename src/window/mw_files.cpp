@@ -1,0 +1,137 @@
+// Files of the main window: opening and dropping into the hex view, and saving the
+// track text as a Standard MIDI File or as raw bytes.
+#include "window/mw.h"
+
+#include "framework/binarystream.h"
+#include "framework/dialogs.h"
+#include "framework/exceptions.h"
+#include "track/hexdump.h"
+#include "track/midifile.h"
+#include "track/rawfile.h"
+#include "track/singledump.h"
+#include "window/savefailure.h"
+
+#include <optional>
+
+namespace {
+
+const QString kAnyFile = QStringLiteral("accept/all");
+
+// The chosen file of the open dialog, or null on cancel or when it is gone.
+FolderItemPtr ChooseExistingFile()
+{
+    FolderItemPtr item = GetOpenFolderItem(kAnyFile);
+    if (!item || !item->Exists())
+        return nullptr;
+    return item;
+}
+
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<QByteArray> ReadWhole(FolderItem& item)
+{
+    try {
+        auto stream = BinaryStream::Open(item, false);
+        QByteArray bytes = stream->Read(stream->Length());
+        stream->Close();
+        return bytes;
+    } catch (const IOException&) {
+        return std::nullopt;
+    }
+}
+
+// The reason part of a stream's failure message ("cannot write PATH: reason").
+QString WriteFailureReason(const IOException& e, const QString& path)
+{
+    QString m = e.Message();
+    const qsizetype at = m.indexOf(path + QStringLiteral(": "));
+    if (at >= 0)
+        m = m.left(at).trimmed() + QStringLiteral(": ") + m.mid(at + path.size() + 2);
+    return m.endsWith(QLatin1Char('.')) ? m : m + QLatin1Char('.');
+}
+
+// Writes bytes as a new file at item: all of them or, on any failure, nothing at
+// all (an earlier file of the name stays), with the user told why.
+void WriteFile(FolderItem& item, const QString& type, const QByteArray& bytes)
+{
+    const QString path = item.NativePath();
+    std::unique_ptr<BinaryStream> stream = item.CreateBinaryFile(type);
+    if (!stream) {
+        ReportSaveFailure(path, CreateFailureReason(path, item.LastErrorCode()));
+        return;
+    }
+    try {
+        stream->Write(bytes);
+        stream->Close();
+    } catch (const IOException& e) {
+        ReportSaveFailure(path, WriteFailureReason(e, path));
+    }
+}
+
+}  // namespace
+
+void MW::DropOpen(FolderItemPtr item)
+{
+    const std::optional<track::HexDump> dump = track::DumpFile(NotNil(item.get()).NativePath());
+    if (!dump)
+        return;  // unreadable: the three columns keep what they show
+    BinaryTa().SetTextLatin1(dump->hex);
+    HedderTa().SetTextLatin1(dump->address);
+    FutterTa().SetTextLatin1(dump->characters);
+}
+
+void MW::OpenFileBynary()
+{
+    if (FolderItemPtr item = ChooseExistingFile())
+        DropOpen(item);
+}
+
+void MW::FileOpenButton_Action(PushButton&) { OpenFileBynary(); }
+
+void MW::Event_DropObject(DragItem& item, qint64)
+{
+    if (item.FolderItemAvailable())
+        DropOpen(item.FolderItem());
+}
+
+void MW::BinaryTa_DropObject(TextArea&, DragItem& item, qint64)
+{
+    if (item.FolderItemAvailable())
+        DropOpen(item.FolderItem());
+}
+
+void MW::OpenBinaryFile()
+{
+    FolderItemPtr item = ChooseExistingFile();
+    if (!item)
+        return;
+    if (const auto bytes = ReadWhole(*item))
+        BinaryTa().SetText(track::SingleAreaDump(*bytes));
+}
+
+void MW::OpenBinary()
+{
+    FolderItemPtr item = ChooseExistingFile();
+    if (!item)
+        return;
+    if (const auto bytes = ReadWhole(*item))
+        BinaryTa().SetTextLatin1(*bytes);
+}
+
+void MW::SaveMidi()
+{
+    // Read before the dialog: nothing done while it is up reaches the file.
+    const QByteArray bytes = track::MidiFileBytes(BinaryTa().Text());
+    if (FolderItemPtr item = GetSaveFolderItem(QString(), QStringLiteral("Test.mid")))
+        WriteFile(*item, QStringLiteral("binary/midi"), bytes);
+}
+
+void MW::SaveFileBinary()
+{
+    const QByteArray bytes = track::RawFileBytes(BinaryTa().Text());
+    if (FolderItemPtr item = GetSaveFolderItem(QString(), QStringLiteral("Sample.mid")))
+        WriteFile(*item, QString(), bytes);
+}
+
+void MW::MidiSaveButton_Action(PushButton&) { SaveMidi(); }
+
+void MW::FilesaveButton_Action(PushButton&) { SaveFileBinary(); }

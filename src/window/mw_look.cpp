@@ -1,0 +1,92 @@
+// The hex view's look: one fixed-pitch font for the three columns, as large as a
+// full row allows in every column (so rows stay level across them), and the two
+// column captions set in it over the pairs and the characters.
+#include "window/mw.h"
+
+#include "window/hexviewfont.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTextDocument>
+
+namespace {
+
+constexpr int kDefaultMargin = 4;
+
+struct Column {
+    TextArea* area;
+    QString row;
+    int margin = kDefaultMargin;
+};
+
+QPlainTextEdit* Edit(TextArea& a) { return qobject_cast<QPlainTextEdit*>(a.Widget()); }
+
+int FrameWidth(TextArea& a)
+{
+    QPlainTextEdit* e = Edit(a);
+    return e ? e->frameWidth() : 1;
+}
+
+// Where the column's text starts, in window coordinates.
+int TextStart(const Column& c) { return int(c.area->Left()) + FrameWidth(*c.area) + c.margin; }
+
+// What a row may take: the area less its frame, scroll bar, margins and caret.
+qreal RowWidth(const Column& c)
+{
+    QWidget* w = c.area->Widget();
+    const int bar = w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w);
+    return qreal(c.area->Width()) - 2 * FrameWidth(*c.area) - bar - 2 * c.margin - 2;
+}
+
+void SetMargin(TextArea& a, int margin)
+{
+    if (QPlainTextEdit* e = Edit(a))
+        e->document()->setDocumentMargin(margin);
+}
+
+// Sets a caption in the font, its first character `columns` characters into the
+// column; a caption that starts right of that place moves the column's text along.
+void AlignCaption(Label& caption, Column& column, int columns, const QFont& font)
+{
+    auto* label = qobject_cast<QLabel*>(caption.Widget());
+    if (!label)
+        return;
+    label->setFont(font);
+    int indent = hexview::CaptionIndent(TextStart(column), columns, font, int(caption.Left()));
+    if (indent < 0) {
+        column.margin -= indent;
+        indent = 0;
+    }
+    label->setIndent(indent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+}  // namespace
+
+void MW::FitHexViewFonts()
+{
+    Column address{&HedderTa(), hexview::AddressRow()};
+    Column hex{&BinaryTa(), hexview::HexRow()};
+    Column chars{&FutterTa(), hexview::CharacterRow()};
+
+    // The captions may push a column's text right; fit the font after that, then
+    // place the captions again in the final font.
+    const QFont probe = hexview::FixedFont(14);
+    AlignCaption(La(1), hex, 1, probe);
+    AlignCaption(La(2), chars, 0, probe);
+
+    int size = 48;
+    for (const Column* c : {&address, &hex, &chars})
+        size = std::min(size, hexview::LargestFittingPixelSize(hexview::FixedFont(size), c->row, RowWidth(*c)));
+    const QFont font = hexview::FixedFont(size);
+    for (Column* c : {&address, &hex, &chars}) {
+        SetMargin(*c->area, c->margin);
+        c->area->Widget()->setFont(font);
+    }
+    AlignCaption(La(1), hex, 1, font);
+    AlignCaption(La(2), chars, 0, font);
+    SetMargin(*hex.area, hex.margin);
+    SetMargin(*chars.area, chars.margin);
+}

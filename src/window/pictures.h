@@ -1,0 +1,66 @@
+// The 32 named pictures of the program's resources, each opened by name on the
+// first call that gets it and shared from then on; a call that gets none keeps
+// nothing, so the next call tries again.
+#pragma once
+
+#include "framework/picture.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+// One accessor's slot: filled by the first open that yields a picture, then final.
+class PictureSlot {
+public:
+    using Opener = std::function<std::shared_ptr<Picture>(const QString& name)>;
+
+    explicit PictureSlot(QString name) : name_(std::move(name)) {}
+    // The shared picture; null while every open so far has given none. An
+    // exception from the opener reaches the caller and leaves the slot empty.
+    std::shared_ptr<Picture> Get(const Opener& open);
+    std::shared_ptr<Picture> Get();  // opens through Picture::OpenFromApp
+
+private:
+    QString name_;
+    std::shared_ptr<Picture> pic_;
+};
+
+std::shared_ptr<Picture> Piano();
+std::shared_ptr<Picture> PianoS();
+std::shared_ptr<Picture> PianoSS();
+std::shared_ptr<Picture> BackPic1();
+std::shared_ptr<Picture> kyuhu();
+std::shared_ptr<Picture> Onpu0();
+std::shared_ptr<Picture> Onpu1();
+std::shared_ptr<Picture> Onpu2();
+std::shared_ptr<Picture> Onpu3();
+std::shared_ptr<Picture> Onpu4();
+std::shared_ptr<Picture> Onpu5();
+std::shared_ptr<Picture> Onpu6();
+std::shared_ptr<Picture> Onpu7();
+std::shared_ptr<Picture> Onpu8();
+std::shared_ptr<Picture> Onpu9();
+std::shared_ptr<Picture> OnpuA();
+std::shared_ptr<Picture> OnpuB();
+std::shared_ptr<Picture> OnpuC();
+std::shared_ptr<Picture> OnpuD();
+std::shared_ptr<Picture> OnpuE();
+std::shared_ptr<Picture> OnpuF();
+std::shared_ptr<Picture> vel0();
+std::shared_ptr<Picture> Vel1();
+std::shared_ptr<Picture> Vel2();
+std::shared_ptr<Picture> Vel4();
+std::shared_ptr<Picture> Vel6();
+std::shared_ptr<Picture> Vel8();
+std::shared_ptr<Picture> Vel9();
+std::shared_ptr<Picture> VelA();
+std::shared_ptr<Picture> VelC();
+std::shared_ptr<Picture> VelD();
+std::shared_ptr<Picture> VelF();
+
+// Every accessor with its resource name, in the order above (for tests and tools).
+struct PictureAccessor {
+    const char* name;
+    std::shared_ptr<Picture> (*get)();
+};
+extern const PictureAccessor kPictureAccessors[32];

@@ -1,0 +1,60 @@
+// Save failure messages.
+#include "window/savefailure.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDevice>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <cstdio>
+
+namespace {
+
+void DefaultSink(const QString& text)
+{
+    std::fprintf(stderr, "Quorvanel: %s\n", text.toLocal8Bit().constData());
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;  // nobody could close a box there
+    QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Quorvanel"), text);
+}
+
+SaveFailureSink& Sink()
+{
+    static SaveFailureSink sink = DefaultSink;
+    return sink;
+}
+
+}  // namespace
+
+QString CreateFailureReason(const QString& path, qint64 errorCode)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("the name is that of a folder.");
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("the folder %1 does not exist.").arg(QDir::toNativeSeparators(folder.filePath()));
+    if (!folder.isDir())
+        return QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(folder.filePath()));
+    if (!folder.isWritable() || errorCode == QFileDevice::PermissionsError)
+        return QStringLiteral("the folder %1 is read-only or you may not write in it.")
+            .arg(QDir::toNativeSeparators(folder.filePath()));
+    if (info.exists() && !info.isWritable())
+        return QStringLiteral("the file is read-only.");
+    return QStringLiteral("the file cannot be created (error %1).").arg(errorCode);
+}
+
+QString SaveFailureText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("The file \"%1\" could not be saved: %2 Nothing was written.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+void ReportSaveFailure(const QString& path, const QString& reason) { Sink()(SaveFailureText(path, reason)); }
+
+SaveFailureSink SetSaveFailureSink(SaveFailureSink sink)
+{
+    SaveFailureSink previous = std::move(Sink());
+    Sink() = sink ? std::move(sink) : SaveFailureSink(DefaultSink);
+    return previous;
+}

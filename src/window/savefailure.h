@@ -1,0 +1,21 @@
+// What the user is told when a save fails: the file and the reason, in a message
+// box, or wherever a test has sent such messages.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// The reason a file could not be created at path, in words, from what the path
+// is (a folder, in a missing or read-only folder) and the stream's error code.
+QString CreateFailureReason(const QString& path, qint64 errorCode);
+
+// The message: which file, and why.
+QString SaveFailureText(const QString& path, const QString& reason);
+
+// Shows the message: a warning box on a real display, stderr on the offscreen one.
+void ReportSaveFailure(const QString& path, const QString& reason);
+
+// Where the messages go instead; returns the previous sink. An empty function
+// puts the default back.
+using SaveFailureSink = std::function<void(const QString& text)>;
+SaveFailureSink SetSaveFailureSink(SaveFailureSink sink);
