@@ -57,6 +57,7 @@ void MW::Layout()
     SetHeight(600);
     SetTitle(QStringLiteral("Quorvanel"));
     SetResizeable(false);
+    SetVisible(true);
 }
 
 void MW::CreateControls()
@@ -64,7 +65,6 @@ void MW::CreateControls()
     CreateControls0();
     CreateControls1();
     FitHexViewFonts();
-    SetVisible(true);
 }
 
 // ---- control accessors ----

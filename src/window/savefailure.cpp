@@ -6,6 +6,7 @@
 #include <QFileDevice>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTemporaryFile>
 #include <cstdio>
 
 namespace {
@@ -36,9 +37,11 @@ QString CreateFailureReason(const QString& path, qint64 errorCode)
         return QStringLiteral("the folder %1 does not exist.").arg(QDir::toNativeSeparators(folder.filePath()));
     if (!folder.isDir())
         return QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(folder.filePath()));
-    if (!folder.isWritable() || errorCode == QFileDevice::PermissionsError)
-        return QStringLiteral("the folder %1 is read-only or you may not write in it.")
-            .arg(QDir::toNativeSeparators(folder.filePath()));
+    // Whether and why a new file cannot be made there, in the system's own words.
+    QTemporaryFile probe(folder.absoluteFilePath() + QStringLiteral("/.quorvanel-XXXXXX"));
+    if (!probe.open())
+        return QStringLiteral("the folder %1 cannot be written in (%2).")
+            .arg(QDir::toNativeSeparators(folder.filePath()), probe.errorString());
     if (info.exists() && !info.isWritable())
         return QStringLiteral("the file is read-only.");
     return QStringLiteral("the file cannot be created (error %1).").arg(errorCode);
