@@ -1,0 +1,109 @@
+// Encoding and incremental decoding of the hand-over message.
+#include "app/handovermessage.h"
+
+#include <QFile>
+#include <QtEndian>
+
+namespace handover {
+
+namespace {
+
+const QByteArray kMark = QByteArrayLiteral("QVOPEN1\n");
+constexpr qsizetype kHeader = 8 + 4;
+
+bool AcceptablePath(const QByteArray& bytes)
+{
+    return !bytes.isEmpty() && bytes.size() <= kMaxPathBytes && bytes.startsWith('/') && !bytes.contains('\0');
+}
+
+void AppendLength(QByteArray& out, qsizetype n)
+{
+    char b[4];
+    qToBigEndian(static_cast<quint32>(n), b);
+    out.append(b, 4);
+}
+
+quint32 LengthAt(const QByteArray& in, qsizetype at)
+{
+    return qFromBigEndian<quint32>(in.constData() + at);
+}
+
+} // namespace
+
+std::optional<QByteArray> Encode(const QStringList& paths)
+{
+    QByteArray payload;
+    for (const QString& path : paths) {
+        const QByteArray bytes = QFile::encodeName(path);
+        if (!AcceptablePath(bytes))
+            return std::nullopt;
+        AppendLength(payload, bytes.size());
+        payload += bytes;
+        if (payload.size() > kMaxPayload)
+            return std::nullopt;
+    }
+    QByteArray message = kMark;
+    AppendLength(message, payload.size());
+    return message + payload;
+}
+
+Reader::State Reader::Feed(const QByteArray& bytes)
+{
+    if (state_ != State::NeedMore) {
+        if (!bytes.isEmpty())
+            state_ = State::Malformed;
+        return state_;
+    }
+    buffer_ += bytes;
+    state_ = Parse();
+    if (state_ != State::NeedMore)
+        buffer_.clear();
+    return state_;
+}
+
+Reader::State Reader::Parse()
+{
+    // The mark is checked byte by byte as it arrives, so a stranger speaking
+    // another protocol is turned away at once.
+    const qsizetype markSeen = qMin(buffer_.size(), kMark.size());
+    if (buffer_.left(markSeen) != kMark.left(markSeen))
+        return State::Malformed;
+    if (buffer_.size() < kHeader)
+        return State::NeedMore;
+    const quint32 payloadSize = LengthAt(buffer_, kMark.size());
+    if (payloadSize > static_cast<quint32>(kMaxPayload))
+        return State::Malformed;
+    const qsizetype total = kHeader + static_cast<qsizetype>(payloadSize);
+    if (buffer_.size() < total)
+        return State::NeedMore;
+    if (buffer_.size() > total)
+        return State::Malformed;
+
+    QStringList paths;
+    qsizetype at = kHeader;
+    while (at < total) {
+        if (total - at < 4)
+            return State::Malformed;
+        const quint32 n = LengthAt(buffer_, at);
+        at += 4;
+        if (n > static_cast<quint32>(total - at))
+            return State::Malformed;
+        const QByteArray bytes = buffer_.mid(at, static_cast<qsizetype>(n));
+        if (!AcceptablePath(bytes))
+            return State::Malformed;
+        paths << QFile::decodeName(bytes);
+        at += static_cast<qsizetype>(n);
+    }
+    paths_ = std::move(paths);
+    return State::Complete;
+}
+
+std::optional<QStringList> Decode(const QByteArray& message)
+{
+    Reader reader;
+    if (reader.Feed(message) != Reader::State::Complete)
+        return std::nullopt;
+    return reader.Paths();
+}
+
+} // namespace handover

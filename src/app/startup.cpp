@@ -1,0 +1,130 @@
+// The start-up steps.
+#include "app/startup.h"
+
+#include "app/app.h"
+#include "app/filetypes1.h"
+#include "framework/dispatch.h"
+#include "framework/runtime.h"
+#include "window/mainmenubar.h"
+#include "window/mw.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <memory>
+
+namespace {
+
+// The framework's hold on the application object, for the process's life.
+std::unique_ptr<App>& AppObject()
+{
+    static std::unique_ptr<App> app;
+    return app;
+}
+
+// Runs one part of _Main; an escaped exception goes to the report.
+bool RunPart(const std::function<void()>& part)
+{
+    if (auto error = CallFunctionWithExceptionHandling(part)) {
+        UnhandledException(error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+App* TheApp() { return AppObject().get(); }
+
+void InitFileTypes() { FileTypes1::Module().Initialize(); }
+
+void NewAppInstance()
+{
+    auto app = std::make_unique<App>();
+    app->Constructor();
+    app->SetVersionData(1, 0, 0, 0, 0, QString(), QString(), QString());
+    app->SetMenuBar(&MainMenuBar::Instance());
+    app->Register();
+    AppObject() = std::move(app);
+}
+
+void ApplicationAddMenuHandlers() {}
+
+void EarlyStartup()
+{
+    Application::SetSupportsHiDPI(true);
+    // Qt's own classes and plug-ins are ready once the QApplication exists, so the
+    // framework has nothing further to set up here.
+    InitFileTypes();
+    NewAppInstance();
+    ApplicationAddMenuHandlers();
+}
+
+void MakeDefaultView() { (void)MW::Instance(); }
+
+void LateStartup() { MakeDefaultView(); }
+
+void HandOverDocuments(const QStringList& paths)
+{
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [paths] {
+            for (const QString& path : paths)
+                if (Application* app = Application::Instance())
+                    app->OpenDocument(std::make_shared<FolderItem>(path));
+        },
+        Qt::QueuedConnection);
+}
+
+void OpenHandedOverDocuments(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        if (Application* app = Application::Instance())
+            app->OpenDocument(std::make_shared<FolderItem>(path));
+    Dispatch([] {
+        QMainWindow* window = MW::Instance().QtWindow();
+        if (window->isMinimized())
+            window->showNormal();
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
+}
+
+QStringList LaunchDocuments(int argc, char** argv)
+{
+    QStringList paths;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QFile::decodeName(argv[i]);
+        if (!arg.isEmpty())
+            paths << QDir::cleanPath(QDir::current().absoluteFilePath(arg));
+    }
+    return paths;
+}
+
+bool Main(const QStringList& documents, const StartupSteps& steps)
+{
+    // The framework runs all program code through its own dispatch wrapper, so no
+    // exception routine needs installing.
+    if (!RunPart(steps.early))
+        return false;
+
+    if (Application* app = Application::Instance())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [app] { app->FireOpen(); }, Qt::QueuedConnection);
+    HandOverDocuments(documents);
+
+    // A late step that fails leaves no window to close, so start-up ends there
+    // rather than leaving a process nobody can see.
+    auto lateFailed = std::make_shared<bool>(false);
+    RunFrameworkInitialization([lateFailed, late = steps.late] {
+        if (!RunPart(late)) {
+            *lateFailed = true;
+            Quit(1);
+        }
+    });
+
+    if (!RunPart([] { RuntimeRun(); }))
+        return false;
+    return !*lateFailed;
+}

@@ -1,0 +1,238 @@
+// The single-instance socket over real local sockets in a private folder: where it
+// lives, hand-over to a listening instance, stale sockets, and what the running
+// instance refuses.
+#include "app/singleinstance.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace single_instance;
+
+namespace {
+
+// Runs fn on a thread of its own while this thread serves events, as the running
+// instance's event loop would; gives up after a few seconds.
+template <class Fn>
+void RunBeside(Fn fn)
+{
+    QThread* thread = QThread::create(std::move(fn));
+    QEventLoop loop;
+    QObject::connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    QElapsedTimer clock;
+    clock.start();
+    while (!thread->isFinished() && clock.elapsed() < 15000)
+        loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    ASSERT_TRUE(thread->wait(5000));
+    delete thread;
+}
+
+void Serve(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+class SingleInstance : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString SocketPath() const { return dir.filePath(QStringLiteral("q.socket")); }
+
+    QTemporaryDir dir;
+    QList<QStringList> delivered;
+    DocumentServer::Deliver deliver = [this](const QStringList& paths) { delivered << paths; };
+};
+
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name))
+    {
+        qputenv(name, value);
+    }
+    ~EnvironmentVariable()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    QByteArray old_;
+    bool had_;
+};
+
+} // namespace
+
+TEST_F(SingleInstance, SocketLivesInAPrivateRuntimeFolder)
+{
+    EnvironmentVariable runtime("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
+    EXPECT_EQ(DefaultSocketPath(), dir.filePath(QStringLiteral("quorvanel.socket")));
+}
+
+TEST_F(SingleInstance, RuntimeFolderOpenToOthersIsPassedOverForAPrivateOne)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EnvironmentVariable runtime("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
+    EnvironmentVariable tmpdir("TMPDIR", tmp.path().toLocal8Bit());
+    const QString path = DefaultSocketPath();
+    const QString folder = tmp.filePath(QStringLiteral("quorvanel-%1").arg(::geteuid()));
+    EXPECT_EQ(path, folder + QStringLiteral("/quorvanel.socket"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 077, 0u);
+}
+
+TEST_F(SingleInstance, FallbackFolderThatOthersCanEnterIsNotUsed)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString folder = tmp.filePath(QStringLiteral("quorvanel-%1").arg(::geteuid()));
+    ASSERT_EQ(::mkdir(QFile::encodeName(folder).constData(), 0777), 0);
+    ::chmod(QFile::encodeName(folder).constData(), 0777);
+    EnvironmentVariable runtime("XDG_RUNTIME_DIR", QByteArray());
+    EnvironmentVariable tmpdir("TMPDIR", tmp.path().toLocal8Bit());
+    EXPECT_EQ(DefaultSocketPath(), QString());
+}
+
+TEST_F(SingleInstance, SocketFileIsOpenToItsOwnerOnly)
+{
+    DocumentServer server(deliver);
+    ASSERT_TRUE(server.Listen(SocketPath()));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(SocketPath()).constData(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_mode & 077, 0u);
+}
+
+TEST_F(SingleInstance, SecondLaunchHandsItsPathsToTheListeningInstance)
+{
+    Claim first = ClaimOrHandOver(SocketPath(), {}, deliver);
+    ASSERT_EQ(first.outcome, Claim::Outcome::Primary);
+
+    Claim::Outcome second = Claim::Outcome::Alone;
+    const QStringList paths = {QStringLiteral("/tmp/one.bin"), QStringLiteral("/tmp/two.bin")};
+    RunBeside([&] { second = ClaimOrHandOver(SocketPath(), paths, nullptr).outcome; });
+
+    EXPECT_EQ(second, Claim::Outcome::HandedOver);
+    ASSERT_EQ(delivered.size(), 1);
+    EXPECT_EQ(delivered[0], paths);
+}
+
+TEST_F(SingleInstance, LaunchWithoutPathsStillReachesTheRunningInstance)
+{
+    Claim first = ClaimOrHandOver(SocketPath(), {}, deliver);
+    ASSERT_EQ(first.outcome, Claim::Outcome::Primary);
+    HandOver result = HandOver::NoInstance;
+    RunBeside([&] { result = SendToRunningInstance(SocketPath(), {}); });
+    EXPECT_EQ(result, HandOver::Delivered);
+    ASSERT_EQ(delivered.size(), 1);
+    EXPECT_TRUE(delivered[0].isEmpty());
+}
+
+TEST_F(SingleInstance, SocketLeftByAnInstanceThatDiedIsTakenOver)
+{
+    // What a crashed instance leaves: a socket file that nobody serves.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(SocketPath());
+    std::memcpy(addr.sun_path, native.constData(), size_t(native.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFileInfo::exists(SocketPath()));
+    EXPECT_EQ(SendToRunningInstance(SocketPath(), {}, 1000), HandOver::NoInstance);
+
+    Claim claim = ClaimOrHandOver(SocketPath(), {}, deliver);
+    EXPECT_EQ(claim.outcome, Claim::Outcome::Primary);
+    HandOver result = HandOver::NoInstance;
+    RunBeside([&] { result = SendToRunningInstance(SocketPath(), {QStringLiteral("/f")}); });
+    EXPECT_EQ(result, HandOver::Delivered);
+    ASSERT_EQ(delivered.size(), 1);
+    EXPECT_EQ(delivered[0], QStringList{QStringLiteral("/f")});
+}
+
+TEST_F(SingleInstance, MalformedMessageIsDroppedUnansweredAndDeliversNothing)
+{
+    DocumentServer server(deliver);
+    ASSERT_TRUE(server.Listen(SocketPath()));
+    QByteArray answer;
+    bool closed = false;
+    RunBeside([&] {
+        QLocalSocket s;
+        s.connectToServer(SocketPath());
+        if (!s.waitForConnected(3000))
+            return;
+        s.write("QVOPEN1\nnot a length and not paths");
+        s.waitForBytesWritten(3000);
+        closed = s.waitForDisconnected(5000) || s.state() == QLocalSocket::UnconnectedState;
+        answer = s.readAll();
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(answer.isEmpty());
+    Serve(50);
+    EXPECT_TRUE(delivered.isEmpty());
+}
+
+TEST_F(SingleInstance, OversizedMessageIsDroppedBeforeItsPayloadArrives)
+{
+    DocumentServer server(deliver);
+    ASSERT_TRUE(server.Listen(SocketPath()));
+    bool closed = false;
+    RunBeside([&] {
+        QLocalSocket s;
+        s.connectToServer(SocketPath());
+        if (!s.waitForConnected(3000))
+            return;
+        char length[4];
+        qToBigEndian<quint32>(64u << 20, length);
+        s.write(QByteArrayLiteral("QVOPEN1\n") + QByteArray(length, 4));
+        s.waitForBytesWritten(3000);
+        closed = s.waitForDisconnected(5000) || s.state() == QLocalSocket::UnconnectedState;
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(delivered.isEmpty());
+}
+
+TEST_F(SingleInstance, ConnectionThatSendsNothingIsClosedAfterItsTime)
+{
+    DocumentServer server(deliver);
+    server.SetConnectionTimeoutMs(200);
+    ASSERT_TRUE(server.Listen(SocketPath()));
+    bool closed = false;
+    RunBeside([&] {
+        QLocalSocket s;
+        s.connectToServer(SocketPath());
+        if (!s.waitForConnected(3000))
+            return;
+        closed = s.waitForDisconnected(5000);
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(delivered.isEmpty());
+}
+
+TEST_F(SingleInstance, NoPrivatePlaceMeansRunningAlone)
+{
+    Claim claim = ClaimOrHandOver(QString(), {QStringLiteral("/a")}, deliver);
+    EXPECT_EQ(claim.outcome, Claim::Outcome::Alone);
+    EXPECT_EQ(claim.server, nullptr);
+}
