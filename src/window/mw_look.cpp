@@ -5,6 +5,7 @@
 
 #include "window/hexviewfont.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -14,6 +15,8 @@
 namespace {
 
 constexpr int kDefaultMargin = 4;
+// "+1" stands over the second pair: one pair and its blank in.
+constexpr int kPairWidth = 3;
 
 struct Column {
     TextArea* area;
@@ -21,12 +24,10 @@ struct Column {
     int margin = kDefaultMargin;
 };
 
-QPlainTextEdit* Edit(TextArea& a) { return qobject_cast<QPlainTextEdit*>(a.Widget()); }
-
 int FrameWidth(TextArea& a)
 {
-    QPlainTextEdit* e = Edit(a);
-    return e ? e->frameWidth() : 1;
+    auto* frame = qobject_cast<QFrame*>(a.Widget());
+    return frame ? frame->frameWidth() : 0;
 }
 
 // Where the column's text starts, in window coordinates.
@@ -40,9 +41,14 @@ qreal RowWidth(const Column& c)
     return qreal(c.area->Width()) - 2 * FrameWidth(*c.area) - bar - 2 * c.margin - 2;
 }
 
-void SetMargin(TextArea& a, int margin)
+// The blank between frame and text: the area's own setting where the view
+// underneath offers one, else the plain text view's document margin.
+template <class Area>
+void SetMargin(Area& a, int margin)
 {
-    if (QPlainTextEdit* e = Edit(a))
+    if constexpr (requires { a.SetTextMargin(margin); })
+        a.SetTextMargin(margin);
+    else if (auto* e = qobject_cast<QPlainTextEdit*>(a.Widget()))
         e->document()->setDocumentMargin(margin);
 }
 
@@ -63,6 +69,16 @@ void AlignCaption(Label& caption, Column& column, int columns, const QFont& font
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
+// A caption whose text is wider than its label gets the largest size that fits.
+void FitLabel(Label& caption)
+{
+    QWidget* label = caption.Widget();
+    QFont font = label->font();
+    const int stored = font.pixelSize() > 0 ? font.pixelSize() : int(caption.FontSize());
+    font.setPixelSize(hexview::LargestFittingPixelSize(font, caption.Text(), qreal(caption.Width()) - 1, 6, stored));
+    label->setFont(font);
+}
+
 }  // namespace
 
 void MW::FitHexViewFonts()
@@ -74,7 +90,7 @@ void MW::FitHexViewFonts()
     // The captions may push a column's text right; fit the font after that, then
     // place the captions again in the final font.
     const QFont probe = hexview::FixedFont(14);
-    AlignCaption(La(1), hex, 1, probe);
+    AlignCaption(La(1), hex, kPairWidth, probe);
     AlignCaption(La(2), chars, 0, probe);
 
     int size = 48;
@@ -85,8 +101,17 @@ void MW::FitHexViewFonts()
         SetMargin(*c->area, c->margin);
         c->area->Widget()->setFont(font);
     }
-    AlignCaption(La(1), hex, 1, font);
+    AlignCaption(La(1), hex, kPairWidth, font);
     AlignCaption(La(2), chars, 0, font);
     SetMargin(*hex.area, hex.margin);
     SetMargin(*chars.area, chars.margin);
+
+    // The other captions keep their font, shrunk where their text would be clipped.
+    for (Label* l : {&La(0), &Label1()})
+        FitLabel(*l);
+    // The converter's button is half covered by the output field below it: its
+    // arrow goes in the part that shows.
+    const int shown = int(TField2().Top() - PushButton1().Top());
+    PushButton1().Widget()->setStyleSheet(
+        QStringLiteral("QPushButton { padding-bottom: %1px; }").arg(PushButton1().Height() - shown));
 }

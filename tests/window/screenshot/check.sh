@@ -1,0 +1,87 @@
+#!/bin/bash
+# Shows the main window under a private Xvfb, screenshots the screen and checks
+# that the window is 800 x 600 of content with its controls where the control
+# table puts them. Usage: check.sh DRIVER OUTPUT.png [SCALE]
+set -u
+driver=$1
+shot=$2
+scale=${3:-1}
+work=$(mktemp -d)
+trap 'kill "$driver_pid" 2>/dev/null; kill "$xvfb_pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# A free display number of our own.
+for n in $(seq 70 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
+done
+Xvfb "$display" -screen 0 $((1024 * scale))x$((768 * scale))x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do xwininfo -root -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+
+export DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale XDG_RUNTIME_DIR=$work
+"$driver" "$work/report.txt" >"$work/driver.log" 2>&1 &
+driver_pid=$!
+for _ in $(seq 100); do [ -s "$work/report.txt" ] && grep -q '^unhandled' "$work/report.txt" && break; sleep 0.1; done
+[ -s "$work/report.txt" ] || { cat "$work/driver.log"; fail "the window did not come up"; }
+import -display "$display" -window root "$shot" || fail "no screenshot"
+
+report() { grep "^$1 " "$work/report.txt" | cut -d' ' -f2-; }
+[ "$(report unhandled)" = 0 ] || fail "exceptions while building the window"
+
+# The window as the X server has it: its content is 800 x 600, the menu bar above.
+read -r cx cy cw ch <<<"$(report content)"
+[ "$cw $ch" = "800 600" ] || fail "content is $cw x $ch"
+win=$(xdotool search --name '^Quorvanel$' | head -1)
+[ -n "$win" ] || fail "no window titled Quorvanel"
+geometry=$(xwininfo -display "$display" -id "$win")
+xw=$(awk '/Width:/ {print $2}' <<<"$geometry")
+xh=$(awk '/Height:/ {print $2}' <<<"$geometry")
+menu=$((cy - $(report window | cut -d' ' -f2)))
+[ "$xw" -eq $((800 * scale)) ] || fail "X window is $xw wide"
+[ "$xh" -eq $(((600 + menu) * scale)) ] || fail "X window is $xh high, menu bar $menu"
+
+# Every control at its place of the control table.
+while read -r name left top width height; do
+    got=$(report "$name")
+    [ "$got" = "$left $top $width $height" ] || fail "$name at $got, not $left $top $width $height"
+done <<'TABLE'
+PushButton1 615 525 54 33
+Rectangle1 96 415 458 165
+BBV(13) 347 509 14 16
+BBR(1) 451 509 30 20
+BBR(2) 481 509 30 20
+Label1 274 425 120 20
+PM1 424 425 86 20
+NotePlayButton 282 552 110 20
+MidiSaveButton 400 552 110 20
+BinaryTa 159 26 377 380
+FileOpenButton 580 447 120 20
+FutterTa 536 26 217 380
+HedderTa 49 26 110 380
+La(0) 56 6 82 21
+La(1) 166 4 350 27
+La(2) 545 4 200 27
+FilesaveButton 580 423 120 20
+PianoCV 142 450 395 47
+BBD(0) 152 527 14 16
+BBD(15) 377 527 14 16
+BBV(0) 152 509 14 16
+BBV(15) 377 509 14 16
+BBR(0) 403 511 14 16
+TField1 567 499 150 24
+TField2 567 544 150 24
+TABLE
+
+# Telling pixels of the screenshot: a white key, a black key and the panel
+# frame's light top edge.
+pixel() {
+    local x=$(((cx + $1) * scale)) y=$(((cy + $2) * scale))
+    convert-im6.q16 "$shot" -format "%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]" -crop "1x1+$x+$y" info:
+}
+read -r r g b <<<"$(pixel $((142 + 160)) $((450 + 40)))"
+[ "$r" -gt 200 ] && [ "$g" -gt 200 ] && [ "$b" -gt 200 ] || fail "white key C4 is $r $g $b"
+read -r r g b <<<"$(pixel $((142 + 170)) $((450 + 10)))"
+[ "$r" -lt 90 ] && [ "$g" -lt 90 ] && [ "$b" -lt 90 ] || fail "black key C#4 is $r $g $b"
+read -r r g b <<<"$(pixel 300 415)"
+[ "$r $g $b" = "213 213 213" ] || fail "panel frame's top edge is $r $g $b"
+echo "window $xw x $xh (menu bar $menu), content 800 x 600, 25 controls in place: $shot"

@@ -1,0 +1,57 @@
+// Shows the real main window on the display it is given and, once it has been
+// painted, writes where the window and its controls are, one "name left top width
+// height" line each (content coordinates; the window line in screen coordinates),
+// then waits until it is closed.
+#include "framework/dispatch.h"
+#include "window/mw.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s REPORT-FILE\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    int failures = 0;
+    SetUnhandledExceptionReporter([&failures](const QString& report) {
+        std::fprintf(stderr, "unhandled: %s\n", report.toLocal8Bit().constData());
+        ++failures;
+    });
+    const QString reportPath = QString::fromLocal8Bit(argv[1]);
+    MW& w = MW::Instance();
+    // The editor's own texts, so the screenshot shows full rows in every column.
+    w.HedderTa().SetText("00000000:\r00000010:\r00000020:\r");
+    w.BinaryTa().SetText(QStringLiteral("4D 54 68 64 00 00 00 06 00 00 00 01 01 E0 4D 54 \r"
+                                        "72 6B 00 00 00 26 00 C0 00 00 90 3C 55 83 18 90 \r"));
+    w.FutterTa().SetText(QStringLiteral("M T h d - - - - - - - - - - M T \rr k - - - & - - - - - < U - - - \r"));
+    QTimer::singleShot(800, [&] {
+        QFile f(reportPath);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Text))
+            std::exit(3);
+        QTextStream out(&f);
+        const QPoint origin = w.QtWindow()->mapToGlobal(QPoint(0, 0));
+        const QPoint content = w.ContentWidget()->mapToGlobal(QPoint(0, 0));
+        out << "window " << origin.x() << ' ' << origin.y() << ' ' << w.QtWindow()->width() << ' '
+            << w.QtWindow()->height() << '\n';
+        out << "content " << content.x() << ' ' << content.y() << ' ' << w.ContentWidget()->width() << ' '
+            << w.ContentWidget()->height() << '\n';
+        for (qint64 i = 0; i < w.ControlCount(); ++i) {
+            Control* c = w.ControlAt(i);
+            if (!c->Widget())
+                continue;
+            const QPoint p = c->Widget()->mapTo(w.ContentWidget(), QPoint(0, 0));
+            out << c->Name() << (c->Index() >= 0 ? QStringLiteral("(%1)").arg(c->Index()) : QString()) << ' '
+                << p.x() << ' ' << p.y() << ' ' << c->Widget()->width() << ' ' << c->Widget()->height() << '\n';
+        }
+        out << "unhandled " << failures << '\n';
+    });
+    return app.exec();
+}
