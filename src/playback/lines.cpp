@@ -72,6 +72,16 @@ LineFields PickFields(QStringView line) {
   return {};  // unreachable: the last two rows take every count
 }
 
+Sound SoundOf(QStringView pit, QStringView vel, qint64 v) {
+  Sound s;
+  s.key = textfn::ToInteger(textfn::ValHex(pit));
+  s.velocityValue = textfn::ToInteger(textfn::ValHex(vel));
+  s.velocity = track::Velocity(s.velocityValue, v);
+  // A velocity value of 0 is a silent note-on, as in the saved file.
+  s.sounds = s.key >= 0 && s.key <= 127 && s.velocityValue != 0 && s.velocity > 0;
+  return s;
+}
+
 QVector<Line> ParseLines(const QString& text, qint64 v) {
   QVector<Line> lines;
   lines.reserve(text.count(u'\r'));
@@ -83,12 +93,12 @@ QVector<Line> ParseLines(const QString& text, qint64 v) {
     line.pit = std::move(f.pit);
     line.vel = std::move(f.vel);
     line.dur = std::move(f.dur);
-    line.key = textfn::ToInteger(textfn::ValHex(line.pit));
-    line.velocityValue = textfn::ToInteger(textfn::ValHex(line.vel));
-    line.velocity = track::Velocity(line.velocityValue, v);
+    const Sound sound = SoundOf(line.pit, line.vel, v);
+    line.key = sound.key;
+    line.velocityValue = sound.velocityValue;
+    line.velocity = sound.velocity;
+    line.sounds = sound.sounds;
     line.ticks = track::VaToDu(line.dur);
-    // A velocity value of 0 is a silent note-on, as in the saved file.
-    line.sounds = line.key >= 0 && line.key <= 127 && line.velocityValue != 0 && line.velocity > 0;
     line.end = cr + 1;
     lines.append(std::move(line));
     from = cr + 1;

@@ -21,6 +21,18 @@ struct LineFields {
 // (and, for 9, 14 and the other counts, whether field 1 is "90") gives the fields.
 LineFields PickFields(QStringView line);
 
+// What the note player is given for a line, worked out from its key and velocity
+// texts alone: both read as hex, the velocity scaled by v.
+struct Sound {
+  qint64 key = 0;
+  qint64 velocityValue = 0;
+  qint64 velocity = 0;
+  bool sounds = false;  // key within 0 to 127, velocity value not 0: only then are its
+                        // note-on and note-off sent; a silent line still takes its time
+};
+
+Sound SoundOf(QStringView pit, QStringView vel, qint64 v);
+
 struct Line {
   QString text;              // the line without its CR
   QString pit, vel, dur;     // the texts the table picked
