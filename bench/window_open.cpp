@@ -1,0 +1,93 @@
+// The main window's costs: building and showing it, and a dropped 1 MiB or 10 MiB
+// file shown in the three columns up to their first paint; each reports the
+// process's peak resident memory so far.
+#include "framework/folderitem.h"
+#include "framework/noteoutput.h"
+#include "framework/recordingnoteoutput.h"
+#include "window/mw.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <random>
+#include <sys/resource.h>
+
+namespace {
+
+double PeakRssMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// Paints the window and every control in it now, as its first showing does.
+void PaintNow(MW& w)
+{
+    w.QtWindow()->repaint();
+    QApplication::processEvents();
+}
+
+void BM_BuildAndShowWindow(benchmark::State& state)
+{
+    for (auto _ : state) {
+        MW& w = MW::Instance();
+        PaintNow(w);
+        state.PauseTiming();
+        MW::DestroyInstance();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["peak_rss_MiB"] = PeakRssMiB();
+}
+BENCHMARK(BM_BuildAndShowWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_DropOpenToFirstPaint(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dropped.bin");
+    {
+        std::mt19937_64 random(7);
+        QByteArray bytes(state.range(0), Qt::Uninitialized);
+        for (char& c : bytes)
+            c = char(random());
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+            state.SkipWithError("cannot write the file");
+            return;
+        }
+    }
+    MW& w = MW::Instance();
+    PaintNow(w);
+    auto item = std::make_shared<FolderItem>(path);
+    for (auto _ : state) {
+        w.DropOpen(item);
+        PaintNow(w);
+        state.PauseTiming();
+        w.BinaryTa().SetText(QString());
+        w.HedderTa().SetText(QString());
+        w.FutterTa().SetText(QString());
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+    state.counters["peak_rss_MiB"] = PeakRssMiB();
+    MW::DestroyInstance();
+}
+BENCHMARK(BM_DropOpenToFirstPaint)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    SetNoteOutput(std::make_shared<RecordingNoteOutput>());  // no sound device is opened
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
