@@ -1,34 +1,16 @@
-// TextArea over QPlainTextEdit. Every use of QPlainTextEdit stays in this file
-// behind TextAreaView, the seam that a text engine fills for very large texts.
+// TextArea over the framework's text engine. The engine stays behind
+// TextAreaView, the seam that holds everything TextArea asks of the view.
 #include "framework/textarea.h"
 
 #include "framework/dispatch.h"
 #include "framework/dragitem.h"
+#include "framework/engine/textengineview.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-
-namespace {
-
-// CRLF, CR and LF each make one line break in the document.
-QString NormalizeBreaks(QString text)
-{
-    if (text.contains(QLatin1Char('\r'))) {
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    }
-    return text;
-}
-
-} // namespace
 
 QString KeyText(int qtKey, const QString& eventText)
 {
@@ -72,6 +54,8 @@ public:
     virtual void SetBackground(Color colour, bool draws) = 0;
     virtual void SetInputMethodEnabled(bool enabled) = 0;
     virtual bool InputMethodEnabled() const = 0;
+    virtual int TextMargin() const = 0;
+    virtual void SetTextMargin(int pixels) = 0;
     virtual void ScrollToSelection() = 0;
     virtual void Undo() = 0;
     virtual void Cut() = 0;
@@ -83,12 +67,13 @@ public:
 
 namespace {
 
-// The view for ordinary texts: QPlainTextEdit, no wrap, undo kept.
-class PlainTextView final : public QPlainTextEdit, public TextAreaView {
+// The engine as the area's view: no horizontal bar, a vertical one always
+// there (the window sizes its columns on that), the program's hooks in front of
+// the engine's own key, mouse and drop handling.
+class EngineTextView final : public TextEngineView, public TextAreaView {
 public:
-    explicit PlainTextView(TextArea& owner) : owner_(owner)
+    explicit EngineTextView(TextArea& owner) : owner_(owner)
     {
-        setLineWrapMode(QPlainTextEdit::NoWrap);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         // The selection stays as visible while another control has the focus, so
@@ -98,48 +83,19 @@ public:
         pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      pal.color(QPalette::Active, QPalette::HighlightedText));
         setPalette(pal);
+        setMousePressHook([this](QMouseEvent* e) { return MousePress(e); });
     }
 
     QWidget* AsWidget() override { return this; }
-    QString Text() const override
-    {
-        QString raw = document()->toRawText();
-        raw.replace(QChar::ParagraphSeparator, QLatin1Char('\r'));
-        raw.replace(QChar::LineSeparator, QLatin1Char('\r'));
-        return raw;
-    }
-    void SetText(const QString& text) override { setPlainText(NormalizeBreaks(text)); }
-    void SetLatin1(const QByteArray& text) override { SetText(QString::fromLatin1(text)); }
-    qint64 Length() const override { return qMax(0, document()->characterCount() - 1); }
-    qint64 SelStart() const override { return textCursor().selectionStart(); }
-    qint64 SelLength() const override
-    {
-        const QTextCursor c = textCursor();
-        return c.selectionEnd() - c.selectionStart();
-    }
-    void Select(qint64 start, qint64 length) override
-    {
-        const qint64 len = Length();
-        start = qBound<qint64>(0, start, len);
-        const qint64 end = qBound<qint64>(start, start + qMax<qint64>(0, length), len);
-        QTextCursor c(document());
-        c.setPosition(int(start));
-        c.setPosition(int(end), QTextCursor::KeepAnchor);
-        setTextCursor(c);
-    }
-    QString SelText() const override
-    {
-        QString s = textCursor().selectedText();
-        s.replace(QChar::ParagraphSeparator, QLatin1Char('\r'));
-        s.replace(QChar::LineSeparator, QLatin1Char('\r'));
-        return s;
-    }
-    void ReplaceSelection(const QString& text) override
-    {
-        QTextCursor c = textCursor();
-        c.insertText(NormalizeBreaks(text));
-        setTextCursor(c);
-    }
+    QString Text() const override { return text(); }
+    void SetText(const QString& t) override { setText(t); }
+    void SetLatin1(const QByteArray& t) override { setTextLatin1(t); }
+    qint64 Length() const override { return length(); }
+    qint64 SelStart() const override { return selectionStart(); }
+    qint64 SelLength() const override { return selectionLength(); }
+    void Select(qint64 start, qint64 length) override { setSelection(start, length); }
+    QString SelText() const override { return selectedText(); }
+    void ReplaceSelection(const QString& t) override { replaceSelection(t); }
     bool IsReadOnly() const override { return isReadOnly(); }
     void SetReadOnly(bool readOnly) override { setReadOnly(readOnly); }
     void SetBackground(Color colour, bool draws) override
@@ -147,101 +103,39 @@ public:
         QPalette pal = palette();
         pal.setColor(QPalette::Base, draws ? colour.ToQColor() : QColor(Qt::transparent));
         setPalette(pal);
-        viewport()->setAutoFillBackground(draws && !colour.IsFullyTransparent());
-        setAutoFillBackground(false);
-        viewport()->update();
+        setDrawsBackground(draws && !colour.IsFullyTransparent());
     }
-    void SetInputMethodEnabled(bool enabled) override
-    {
-        setAttribute(Qt::WA_InputMethodEnabled, enabled);
-        viewport()->setAttribute(Qt::WA_InputMethodEnabled, enabled);
-    }
-    bool InputMethodEnabled() const override { return testAttribute(Qt::WA_InputMethodEnabled); }
-    void ScrollToSelection() override { ensureCursorVisible(); }
+    void SetInputMethodEnabled(bool enabled) override { setInputMethodEnabled(enabled); }
+    bool InputMethodEnabled() const override { return isInputMethodEnabled(); }
+    int TextMargin() const override { return textMargin(); }
+    void SetTextMargin(int pixels) override { setTextMargin(pixels); }
+    void ScrollToSelection() override { ensureVisible(selectionStart(), selectionLength()); }
     void Undo() override { undo(); }
     void Cut() override { cut(); }
     void Copy() override { copy(); }
     void Paste() override { paste(); }
-    void DeleteSelection() override
-    {
-        if (!isReadOnly())
-            textCursor().removeSelectedText();
-    }
+    void DeleteSelection() override { deleteSelection(); }
     void SelectAll() override { selectAll(); }
 
 protected:
     bool event(QEvent* e) override
     {
-        // Menu shortcuts win over the key filter and over the area's own bindings,
-        // so the Edit menu acts on this area; an unbound combination comes back as
-        // an ordinary key press.
-        if (e->type() == QEvent::ShortcutOverride) {
-            auto* k = static_cast<QKeyEvent*>(e);
-            if (k->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier)) {
-                e->ignore();
-                return false;
-            }
-        }
-        // Before QWidget's own Tab handling, so that KeyDown sees every key first.
+        // Menu shortcuts are matched before this (the engine leaves combinations
+        // with Ctrl to them), so the Edit menu acts on the area whatever KeyDown
+        // says. Before QWidget's own Tab handling, so that KeyDown sees every key first,
+        // in a read-only area too.
         if (e->type() == QEvent::KeyPress && owner_.KeyDown) {
             auto* k = static_cast<QKeyEvent*>(e);
             const QString key = KeyText(k->key(), k->text());
             if (!key.isEmpty()) {
-                const bool swallowed = DispatchResult<bool>(
-                    [&] { return owner_.KeyDown(owner_, key); }, true);
+                const bool swallowed = DispatchResult<bool>([&] { return owner_.KeyDown(owner_, key); }, true);
                 if (swallowed) {
                     e->accept();
                     return true;
                 }
             }
         }
-        return QPlainTextEdit::event(e);
-    }
-    void keyPressEvent(QKeyEvent* e) override
-    {
-        // The program's line end is CR; Shift+Return must not make a line separator.
-        if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly()) {
-            textCursor().insertBlock();
-            ensureCursorVisible();
-            e->accept();
-            return;
-        }
-        QPlainTextEdit::keyPressEvent(e);
-    }
-    void mousePressEvent(QMouseEvent* e) override
-    {
-        if (owner_.MouseDown && e->button() == Qt::LeftButton) {
-            const QPoint p = e->position().toPoint();
-            pressTaken_ = DispatchResult<bool>(
-                [&] { return owner_.MouseDown(owner_, p.x(), p.y()); }, false);
-            if (pressTaken_)
-                return;
-        }
-        QPlainTextEdit::mousePressEvent(e);
-    }
-    void mouseMoveEvent(QMouseEvent* e) override
-    {
-        if (!pressTaken_)
-            QPlainTextEdit::mouseMoveEvent(e);
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
-        if (pressTaken_) {
-            pressTaken_ = false;
-            return;
-        }
-        QPlainTextEdit::mouseReleaseEvent(e);
-    }
-    void insertFromMimeData(const QMimeData* source) override
-    {
-        if (!source || isReadOnly() || !source->hasText())
-            return;
-        ReplaceSelection(source->text());
-        ensureCursorVisible();
-    }
-    bool canInsertFromMimeData(const QMimeData* source) const override
-    {
-        return source && source->hasText();
+        return TextEngineView::event(e);
     }
     void dragEnterEvent(QDragEnterEvent* e) override
     {
@@ -249,7 +143,7 @@ protected:
             e->acceptProposedAction();
             return;
         }
-        QPlainTextEdit::dragEnterEvent(e);
+        TextEngineView::dragEnterEvent(e);
     }
     void dragMoveEvent(QDragMoveEvent* e) override
     {
@@ -257,7 +151,7 @@ protected:
             e->acceptProposedAction();
             return;
         }
-        QPlainTextEdit::dragMoveEvent(e);
+        TextEngineView::dragMoveEvent(e);
     }
     void dropEvent(QDropEvent* e) override
     {
@@ -268,24 +162,32 @@ protected:
             Dispatch([&] { owner_.DropObject(owner_, item, action); });
             return;
         }
-        QPlainTextEdit::dropEvent(e);
+        TextEngineView::dropEvent(e);
     }
 
 private:
+    // A left press goes to MouseDown first; true keeps it, and the drag and
+    // release that follow, from the engine.
+    bool MousePress(QMouseEvent* e)
+    {
+        if (!owner_.MouseDown || e->button() != Qt::LeftButton)
+            return false;
+        const QPoint p = e->position().toPoint();
+        return DispatchResult<bool>([&] { return owner_.MouseDown(owner_, p.x(), p.y()); }, false);
+    }
     bool IsFileDrop(const QMimeData& data) const
     {
         return owner_.DropObject && DragItem::FromMimeData(data).FolderItemAvailable();
     }
 
     TextArea& owner_;
-    bool pressTaken_ = false;
 };
 
 } // namespace
 
 TextArea::TextArea() : Control(nullptr)
 {
-    auto* view = new PlainTextView(*this);
+    auto* view = new EngineTextView(*this);
     view_ = view;
     SetWidget(view);
     Mark(view, this);
@@ -322,6 +224,8 @@ void TextArea::SetDrawsBackground(bool draws)
 
 void TextArea::SetInputMethodEnabled(bool enabled) { view_->SetInputMethodEnabled(enabled); }
 bool TextArea::InputMethodEnabled() const { return view_->InputMethodEnabled(); }
+int TextArea::TextMargin() const { return view_->TextMargin(); }
+void TextArea::SetTextMargin(int pixels) { view_->SetTextMargin(pixels); }
 void TextArea::ScrollToSelection() { view_->ScrollToSelection(); }
 
 void TextArea::FireOpen()

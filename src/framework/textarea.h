@@ -1,8 +1,9 @@
 // A multi-line text area. Line breaks read back as CR (13); a pasted LF or CRLF is
 // one break. Selection offsets count characters from 0 and clamp at the end. Keys
 // reach KeyDown before the area (true swallows them); mouse presses reach
-// MouseDown first; dropped files reach DropObject. The view underneath is a
-// private seam so that a text engine can take its place for very large texts.
+// MouseDown first; dropped files reach DropObject. Underneath, behind a private
+// seam, is the framework's text engine: it keeps a text handed over as bytes
+// without a copy and paints only the visible lines, so very large texts stay fast.
 #pragma once
 
 #include "framework/colour.h"
@@ -26,8 +27,9 @@ public:
     QString Text() const;
     // Replaces the whole text in one step; CR, LF and CRLF each make one break.
     void SetText(const QString& text);
-    // The same for Latin-1 (or ASCII) bytes, without a detour through QString
-    // for callers that build the text as bytes.
+    // The same for Latin-1 (or ASCII) bytes. Bytes without LF are kept as they
+    // are, shared and uncopied, so a caller that builds a large text as bytes
+    // pays for it once.
     void SetTextLatin1(const QByteArray& text);
     qint64 Length() const;
 
@@ -54,7 +56,11 @@ public:
     void SetInputMethodEnabled(bool enabled);
     bool InputMethodEnabled() const;
 
-    // Brings the caret or selection into view.
+    // Blank pixels between the area's frame and its text (4 unless set).
+    int TextMargin() const;
+    void SetTextMargin(int pixels);
+
+    // Brings the selection (or the caret) into view.
     void ScrollToSelection();
 
     std::function<bool(TextArea&, const QString& key)> KeyDown;

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int Margin = 4;
-
 bool isControl(char16_t c)
 {
     return c < 0x20 || (c >= 0x7F && c < 0xA0);
@@ -46,12 +44,12 @@ void TextEngineView::updateMetrics()
 
 int TextEngineView::visibleLineCount() const
 {
-    return qMax(1, (viewport()->height() - 2 * Margin) / m_lineHeight);
+    return qMax(1, (viewport()->height() - 2 * m_margin) / m_lineHeight);
 }
 
 int TextEngineView::visibleCellCount() const
 {
-    return qMax(1, int((viewport()->width() - 2 * Margin) / m_cellWidth));
+    return qMax(1, int((viewport()->width() - 2 * m_margin) / m_cellWidth));
 }
 
 void TextEngineView::updateScrollBars()
@@ -71,6 +69,16 @@ void TextEngineView::updateScrollBars()
     h->setRange(0, int(std::clamp<qsizetype>(cells - columns, 0, INT_MAX)));
     h->setPageStep(columns);
     h->setSingleStep(1);
+}
+
+void TextEngineView::setTextMargin(int pixels)
+{
+    pixels = qMax(0, pixels);
+    if (pixels == m_margin)
+        return;
+    m_margin = pixels;
+    updateScrollBars();
+    viewport()->update();
 }
 
 void TextEngineView::resizeEvent(QResizeEvent* e)
@@ -98,22 +106,22 @@ void TextEngineView::scrollContentsBy(int, int)
 
 qreal TextEngineView::xForCell(qsizetype cell) const
 {
-    return Margin + qreal(cell - firstVisibleCell()) * m_cellWidth;
+    return m_margin + qreal(cell - firstVisibleCell()) * m_cellWidth;
 }
 
 QPoint TextEngineView::pointForPosition(qsizetype pos) const
 {
     const qsizetype line = m_doc.buffer().lineOf(pos);
-    const int y = Margin + int(line - firstVisibleLine()) * m_lineHeight;
+    const int y = m_margin + int(line - firstVisibleLine()) * m_lineHeight;
     return QPoint(qRound(xForCell(m_doc.cellOf(pos))), y);
 }
 
 qsizetype TextEngineView::positionAt(const QPoint& point) const
 {
     const TextBuffer& b = m_doc.buffer();
-    const qsizetype row = point.y() < Margin ? -1 : (point.y() - Margin) / m_lineHeight;
+    const qsizetype row = point.y() < m_margin ? -1 : (point.y() - m_margin) / m_lineHeight;
     const qsizetype line = qBound<qsizetype>(0, firstVisibleLine() + row, b.lineCount() - 1);
-    const qsizetype cell = firstVisibleCell() + qFloor((point.x() - Margin) / m_cellWidth + 0.5);
+    const qsizetype cell = firstVisibleCell() + qFloor((point.x() - m_margin) / m_cellWidth + 0.5);
     return m_doc.positionInLine(line, qMax<qsizetype>(0, cell));
 }
 
@@ -138,11 +146,11 @@ void TextEngineView::paintEvent(QPaintEvent* e)
 
     const TextBuffer& b = m_doc.buffer();
     const qsizetype first = firstVisibleLine();
-    const qsizetype fromRow = qMax(0, (clip.top() - Margin) / m_lineHeight);
-    const qsizetype toRow = qMax(0, (clip.bottom() - Margin) / m_lineHeight);
+    const qsizetype fromRow = qMax(0, (clip.top() - m_margin) / m_lineHeight);
+    const qsizetype toRow = qMax(0, (clip.bottom() - m_margin) / m_lineHeight);
     const qsizetype lastLine = qMin(first + toRow, b.lineCount() - 1);
     for (qsizetype line = first + fromRow; line <= lastLine; ++line)
-        paintLine(p, line, Margin + int(line - first) * m_lineHeight, clip);
+        paintLine(p, line, m_margin + int(line - first) * m_lineHeight, clip);
 
     const QPoint caret = pointForPosition(m_doc.caret());
     if (!m_preedit.isEmpty()) {
@@ -186,8 +194,8 @@ void TextEngineView::paintLine(QPainter& p, qsizetype line, int y, const QRect& 
     }
 
     // The characters that reach into the clip rectangle, one cell of slack each side.
-    const qsizetype leftCell = firstVisibleCell() + qFloor((clip.left() - Margin) / m_cellWidth) - 1;
-    const qsizetype rightCell = firstVisibleCell() + qCeil((clip.right() - Margin) / m_cellWidth) + 1;
+    const qsizetype leftCell = firstVisibleCell() + qFloor((clip.left() - m_margin) / m_cellWidth) - 1;
+    const qsizetype rightCell = firstVisibleCell() + qCeil((clip.right() - m_margin) / m_cellWidth) + 1;
     const qsizetype from = posAt(qMax<qsizetype>(0, leftCell));
     const qsizetype to = posAt(rightCell);
     if (from >= to)

@@ -62,6 +62,10 @@ public:
     bool tabChangesFocus() const { return m_tabChangesFocus; }
     void setTabChangesFocus(bool changes) { m_tabChangesFocus = changes; }
 
+    // Blank pixels between the view's edge and the text, on every side.
+    int textMargin() const { return m_margin; }
+    void setTextMargin(int pixels);
+
     // Scrolls so that [pos, pos + length] is in view, its start first when it does not fit.
     void ensureVisible(qsizetype pos, qsizetype length = 0);
     qsizetype firstVisibleLine() const;
@@ -158,6 +162,7 @@ private:
     DropHook m_dropHook;
 
     // Metrics of the grid, from the widget's font.
+    int m_margin = 4;
     qreal m_cellWidth = 8;
     int m_lineHeight = 16;
     qreal m_ascent = 12;

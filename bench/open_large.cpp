@@ -1,0 +1,216 @@
+// Opens one file in the real main window, offscreen, through DropOpen, and prints
+// what a user waits for: the time to the first paint of the three columns, a
+// typed key and an inserted note line until they show, a scroll to the end and
+// back, and the peak memory. The last line is the summary:
+//   first-paint-s: N.NN peak-rss-x: N.N
+// Usage: bench_open_large FILE  (bench/open-large SIZE_MIB makes the file and runs it).
+#include "framework/folderitem.h"
+#include "window/mw.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+QAbstractScrollArea* Area(TextArea& t) { return qobject_cast<QAbstractScrollArea*>(t.Widget()); }
+
+// Counts the paints of each watched viewport.
+class PaintCounter : public QObject {
+public:
+    void Watch(QWidget* w)
+    {
+        w->installEventFilter(this);
+        counts_.push_back({w, 0});
+    }
+    void Reset()
+    {
+        for (auto& c : counts_)
+            c.second = 0;
+    }
+    bool AllPainted() const
+    {
+        return std::all_of(counts_.begin(), counts_.end(), [](const auto& c) { return c.second > 0; });
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            for (auto& c : counts_)
+                if (c.first == o)
+                    ++c.second;
+        return false;
+    }
+
+private:
+    std::vector<std::pair<QObject*, int>> counts_;
+};
+
+// Runs the event loop until every watched viewport has painted (the window's
+// own repaint, as on screen); false when that takes over a minute.
+bool WaitForPaint(const PaintCounter& counter)
+{
+    QElapsedTimer limit;
+    limit.start();
+    while (!counter.AllPainted()) {
+        if (limit.elapsed() > 60000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+qint64 StatusKiB(const char* field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray name = QByteArray(field) + ':';
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(name))
+            return line.mid(name.size()).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+double PeakRssMiB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return std::max(double(StatusKiB("VmHWM")), double(u.ru_maxrss)) / 1024.0;
+}
+
+double Ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+
+struct Spread {
+    double median, worst;
+};
+
+Spread Of(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v.back()};
+}
+
+void TypeKey(QWidget* target, Qt::Key key, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
+        return 2;
+    }
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    const qint64 size = QFileInfo(path).size();
+    if (size <= 0) {
+        std::fprintf(stderr, "%s: no such file, or an empty one\n", argv[1]);
+        return 2;
+    }
+    constexpr int kRepeats = 25;
+
+    MW& w = MW::Instance();
+    TextArea* areas[] = {&w.HedderTa(), &w.BinaryTa(), &w.FutterTa()};
+    PaintCounter all, hex;
+    for (TextArea* a : areas)
+        all.Watch(Area(*a)->viewport());
+    hex.Watch(Area(w.BinaryTa())->viewport());
+    WaitForPaint(all);
+    const double baseMiB = PeakRssMiB();
+    std::printf("file: %.1f MiB; window built, RSS before the open: %.1f MiB\n", double(size) / 1048576.0, baseMiB);
+
+    // Open to first paint.
+    all.Reset();
+    QElapsedTimer t;
+    t.start();
+    w.DropOpen(std::make_shared<FolderItem>(path));
+    const double openMs = Ms(t);
+    if (!WaitForPaint(all)) {
+        std::fprintf(stderr, "the columns did not paint within a minute\n");
+        return 1;
+    }
+    const double firstPaintS = Ms(t) / 1000.0;
+    std::printf("open (dump and set the three texts): %.1f ms\n", openMs);
+    std::printf("open to first paint of the three columns: %.3f s\n", firstPaintS);
+    if (w.BinaryTa().Length() != size * 3 + size / 16) {
+        std::fprintf(stderr, "the hex column holds %lld characters, not the dump's\n",
+                     static_cast<long long>(w.BinaryTa().Length()));
+        return 1;
+    }
+
+    // A typed key near the top, until it shows.
+    QApplication::setActiveWindow(w.QtWindow());
+    w.BinaryTa().Widget()->setFocus();
+    w.BinaryTa().SetSelStart(49 + 3);
+    WaitForPaint(hex);
+    std::vector<double> keys;
+    for (int i = 0; i < kRepeats; ++i) {
+        hex.Reset();
+        t.restart();
+        TypeKey(w.BinaryTa().Widget(), Qt::Key_A, QStringLiteral("A"));
+        WaitForPaint(hex);
+        keys.push_back(Ms(t));
+    }
+    const Spread key = Of(keys);
+    std::printf("typed key to repaint: median %.2f ms, worst %.2f ms\n", key.median, key.worst);
+
+    // A note line inserted at the caret, until it shows.
+    std::vector<double> notes;
+    for (int i = 0; i < kRepeats; ++i) {
+        hex.Reset();
+        t.restart();
+        w.Inscore(QStringLiteral("3C"));
+        WaitForPaint(hex);
+        notes.push_back(Ms(t));
+    }
+    const Spread note = Of(notes);
+    std::printf("inserted note line to repaint: median %.2f ms, worst %.2f ms\n", note.median, note.worst);
+
+    // Each column's scroll bar to the end and back, until it shows.
+    std::vector<double> toEnd, back;
+    for (int i = 0; i < 5; ++i) {
+        all.Reset();
+        t.restart();
+        for (TextArea* a : areas)
+            Area(*a)->verticalScrollBar()->setValue(Area(*a)->verticalScrollBar()->maximum());
+        WaitForPaint(all);
+        toEnd.push_back(Ms(t));
+        all.Reset();
+        t.restart();
+        for (TextArea* a : areas)
+            Area(*a)->verticalScrollBar()->setValue(0);
+        WaitForPaint(all);
+        back.push_back(Ms(t));
+    }
+    const Spread end = Of(toEnd), start = Of(back);
+    std::printf("scroll the three columns to the end: median %.2f ms, worst %.2f ms\n", end.median, end.worst);
+    std::printf("and back to the start: median %.2f ms, worst %.2f ms\n", start.median, start.worst);
+
+    const double peakMiB = PeakRssMiB();
+    const double fileMiB = double(size) / 1048576.0;
+    std::printf("peak RSS: %.1f MiB (%.1f x the file); above the window before the open: %.1f MiB (%.1f x)\n",
+                peakMiB, peakMiB / fileMiB, peakMiB - baseMiB, (peakMiB - baseMiB) / fileMiB);
+    std::printf("first-paint-s: %.2f peak-rss-x: %.1f\n", firstPaintS, peakMiB / fileMiB);
+    std::fflush(stdout);
+    MW::DestroyInstance();
+    return 0;
+}
