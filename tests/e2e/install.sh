@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# cmake --install into a scratch prefix: the program, the desktop entry with the
+# documents it opens and the icon, each in its place.
+#   install.sh BUILD-FOLDER
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+[ -x "$prefix/bin/quorvanel" ] || fail "no program in bin/"
+entry="$prefix/share/applications/quorvanel.desktop"
+[ -f "$entry" ] || fail "no desktop entry"
+[ -f "$prefix/share/icons/hicolor/scalable/apps/quorvanel.svg" ] || fail "no icon"
+grep -qx 'Exec=quorvanel %F' "$entry" || fail "the entry does not pass the files as paths"
+grep -qx 'Icon=quorvanel' "$entry" || fail "the entry names another icon"
+grep -qx 'Type=Application' "$entry" || fail "the entry is no application"
+mime=$(sed -n 's/^MimeType=//p' "$entry")
+for type in audio/midi application/octet-stream; do
+  [[ ";$mime" == *";$type;"* ]] || fail "the entry does not open $type"
+done
+echo "install: 1 passed, 0 failed"

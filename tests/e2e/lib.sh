@@ -1,0 +1,114 @@
+# Shared helpers of the end-to-end scripts: a private X server and runtime folder,
+# the program started and watched, clicks at window coordinates, the real file
+# dialog driven by typing, screenshots. Everything started here is ended on exit.
+set -euo pipefail
+
+for tool in Xvfb xdotool import convert-im6.q16; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIP: $tool is not installed"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+chmod 700 "$work"
+started=()
+
+cleanup() {
+  local status=$?
+  for (( i=${#started[@]}-1; i>=0; i-- )); do
+    kill "${started[$i]}" 2>/dev/null || true
+  done
+  for pid in "${started[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+  exit "$status"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${shots:-}" ] && shot "failure" || true
+  exit 1
+}
+
+# wait_until SECONDS COMMAND...: polls until the command succeeds.
+wait_until() {
+  local limit=$1; shift
+  local end=$(( $(date +%s%N) + limit * 1000000000 ))
+  until "$@" >/dev/null 2>&1; do
+    [ "$(date +%s%N)" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
+# start_x [extra Xvfb options]: a server of our own on a free display.
+start_x() {
+  mkfifo "$work/displayfd"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
+  started+=($!)
+  local number
+  read -r -t 20 number <"$work/displayfd" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$number"
+  mkdir -p "$work/run" "$work/home"
+  chmod 700 "$work/run"
+  export XDG_RUNTIME_DIR="$work/run" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+  # The program is driven on the real X11 platform, not the tests' offscreen one.
+  unset QT_QPA_PLATFORM
+}
+
+# launch LOGNAME ARGS...: starts the program; its pid goes to $app.
+launch() {
+  local log=$1; shift
+  "$program" "$@" >"$work/$log.log" 2>&1 &
+  app=$!
+  started+=("$app")
+}
+
+# The main window's id, once it is mapped, in $win; the content's top in $top.
+find_window() {
+  wait_until 30 xdotool search --onlyvisible --name '^Quorvanel$' || fail "no main window appeared"
+  win=$(xdotool search --onlyvisible --name '^Quorvanel$' | head -1)
+  local height
+  height=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+  # The 800 x 600 content sits under the menu bar, the window at the screen's corner.
+  top=$(( height - 600 ))
+  sleep 0.5
+}
+
+# click X Y: a left click at content coordinates of the main window.
+click() {
+  xdotool mousemove "$1" $(( $2 + top ))
+  sleep 0.05
+  xdotool click 1
+  sleep 0.15
+}
+
+shot_count=0
+rm -f "${shots:?}/${scenario:?}"-*.png 2>/dev/null || true
+shot() {
+  shot_count=$(( shot_count + 1 ))
+  mkdir -p "$shots"
+  import -window root "$(printf '%s/%s-%02d-%s.png' "$shots" "$scenario" "$shot_count" "$1")"
+}
+
+# save_as PATH: answers the open save dialog by typing the path.
+save_as() {
+  wait_until 20 xdotool search --onlyvisible --name '^Save As$' || fail "no save dialog appeared"
+  local dialog
+  dialog=$(xdotool search --onlyvisible --name '^Save As$' | head -1)
+  sleep 0.3
+  shot "dialog"
+  xdotool windowfocus --sync "$dialog"
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 10 "$1"
+  xdotool key Return
+  wait_until 20 test -f "$1" || fail "the dialog wrote no file at $1"
+  wait_until 10 sh -c "! xdotool search --onlyvisible --name '^Save As\$'" || fail "the save dialog stayed open"
+}
+
+# pixel X Y FILE: the red channel (0-255) of a screen pixel in a screenshot.
+pixel() {
+  convert-im6.q16 "$3" -format "%[fx:int(255*p{$1,$2}.r+0.5)]" info:
+}
