@@ -5,12 +5,22 @@
 #include "window/module1.h"
 #include "window/mw.h"
 
+#include <QCoreApplication>
+#include <QInputMethodQueryEvent>
 #include <QMainWindow>
 #include <gtest/gtest.h>
 
 namespace {
 
 QColor Background(const Window& w) { return w.QtWindow()->palette().color(QPalette::Window); }
+
+// What the input method asks the widget before it composes.
+bool ImeEnabled(QWidget* widget)
+{
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QCoreApplication::sendEvent(widget, &query);
+    return query.value(Qt::ImEnabled).toBool();
+}
 
 } // namespace
 
@@ -74,6 +84,37 @@ TEST(WindowTransparency, HandleThatIsNoWindowOfTheProgramIsLeftAlone)
     EXPECT_FALSE(w.ContentWidget()->testAttribute(Qt::WA_TranslucentBackground));
     EXPECT_EQ(w.ContentWidget()->palette().color(QPalette::Window), before);
     EXPECT_FALSE(w.QtWindow()->testAttribute(Qt::WA_TranslucentBackground));
+}
+
+class HexColumnInput : public ::testing::Test {
+protected:
+    void TearDown() override { MW::DestroyInstance(); }
+    QWidget* HexColumn() { return MW::Instance().BinaryTa().Widget(); }
+};
+
+TEST_F(HexColumnInput, ModeZeroTurnsCompositionOffAndAnyOtherModeOnAgain)
+{
+    const struct {
+        qint64 mode;
+        bool composition;
+    } steps[] = {{0, false}, {1, true}, {0, false}, {-1, true}, {0, false}, {0, false}, {7, true}};
+    for (const auto& s : steps) {
+        Module1::KeyScript(s.mode);
+        EXPECT_EQ(MW::Instance().BinaryTa().InputMethodEnabled(), s.composition) << "mode " << s.mode;
+        EXPECT_EQ(ImeEnabled(HexColumn()), s.composition) << "mode " << s.mode;
+    }
+}
+
+TEST_F(HexColumnInput, ColumnOpensWithCompositionOff)
+{
+    EXPECT_FALSE(ImeEnabled(HexColumn()));
+}
+
+TEST_F(HexColumnInput, WithoutAWindowKeyScriptDoesNothing)
+{
+    MW::DestroyInstance();
+    Module1::KeyScript(0);
+    EXPECT_EQ(MW::Existing(), nullptr);
 }
 
 TEST(WindowToDock, MinimisesTheWindowAndChangesNothingElse)
