@@ -10,12 +10,14 @@ work=$(mktemp -d)
 trap 'kill "$driver_pid" 2>/dev/null; kill "$xvfb_pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-# A free display number of our own.
-for n in $(seq 70 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 $((1024 * scale))x$((768 * scale))x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display number itself and tells it, so parallel runs never
+# share a server.
+Xvfb -displayfd 3 -screen 0 $((1024 * scale))x$((768 * scale))x24 -nolisten tcp \
+    3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
+display=":$(head -1 "$work/display")"
 for _ in $(seq 50); do xwininfo -root -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 
 export DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale XDG_RUNTIME_DIR=$work
