@@ -6,15 +6,14 @@
 #include "window/hexviewfont.h"
 
 #include <QFrame>
+#include <algorithm>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTextDocument>
 
 namespace {
 
-constexpr int kDefaultMargin = 4;
+constexpr int kDefaultMargin = 4;  // the text area's own
 // "+1" stands over the second pair: one pair and its blank in.
 constexpr int kPairWidth = 3;
 
@@ -39,17 +38,6 @@ qreal RowWidth(const Column& c)
     QWidget* w = c.area->Widget();
     const int bar = w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w);
     return qreal(c.area->Width()) - 2 * FrameWidth(*c.area) - bar - 2 * c.margin - 2;
-}
-
-// The blank between frame and text: the area's own setting where the view
-// underneath offers one, else the plain text view's document margin.
-template <class Area>
-void SetMargin(Area& a, int margin)
-{
-    if constexpr (requires { a.SetTextMargin(margin); })
-        a.SetTextMargin(margin);
-    else if (auto* e = qobject_cast<QPlainTextEdit*>(a.Widget()))
-        e->document()->setDocumentMargin(margin);
 }
 
 // Sets a caption in the font, its first character `columns` characters into the
@@ -87,24 +75,26 @@ void MW::FitHexViewFonts()
     Column hex{&BinaryTa(), hexview::HexRow()};
     Column chars{&FutterTa(), hexview::CharacterRow()};
 
-    // The captions may push a column's text right; fit the font after that, then
-    // place the captions again in the final font.
+    // The captions may push a column's text right. The margin is the same on every
+    // side and in every column, so that rows stay level across the three; the font
+    // is fitted after that, then the captions are placed again in it.
     const QFont probe = hexview::FixedFont(14);
     AlignCaption(La(1), hex, kPairWidth, probe);
     AlignCaption(La(2), chars, 0, probe);
+    const int margin = std::max({address.margin, hex.margin, chars.margin});
+    for (Column* c : {&address, &hex, &chars})
+        c->margin = margin;
 
     int size = 48;
     for (const Column* c : {&address, &hex, &chars})
         size = std::min(size, hexview::LargestFittingPixelSize(hexview::FixedFont(size), c->row, RowWidth(*c)));
     const QFont font = hexview::FixedFont(size);
     for (Column* c : {&address, &hex, &chars}) {
-        SetMargin(*c->area, c->margin);
+        c->area->SetTextMargin(c->margin);
         c->area->Widget()->setFont(font);
     }
     AlignCaption(La(1), hex, kPairWidth, font);
     AlignCaption(La(2), chars, 0, font);
-    SetMargin(*hex.area, hex.margin);
-    SetMargin(*chars.area, chars.margin);
 
     // The other captions keep their font, shrunk where their text would be clipped.
     for (Label* l : {&La(0), &Label1()})

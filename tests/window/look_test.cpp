@@ -140,3 +140,30 @@ TEST_F(WindowTest, CaptionsAreNotClipped)
         EXPECT_LT(LastInk(img, Band(*l)), int(l->Left() + l->Width()) - 1) << "ink up to the label's edge";
     }
 }
+
+TEST_F(WindowTest, RowsStandLevelAcrossTheThreeColumns)
+{
+    // Tall characters in all three: the first and third rows start on the same y.
+    w().HedderTa().SetText(QString("00000000:") + QChar(13) + QChar(13) + "00000020:");
+    w().BinaryTa().SetText(QString("0F ") + QChar(13) + QChar(13) + "0F ");
+    w().FutterTa().SetText(QString("H ") + QChar(13) + QChar(13) + "H ");
+    const QImage img = Render(w());
+    auto inkRows = [&](TextArea& a) {
+        std::vector<int> tops;
+        const QRect r = Inside(a);
+        bool before = false;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            bool ink = false;
+            for (int x = r.left(); x <= r.right() && !ink; ++x)
+                ink = Ink(img, x, y);
+            if (ink && !before)
+                tops.push_back(y);
+            before = ink;
+        }
+        return tops;
+    };
+    const std::vector<int> address = inkRows(w().HedderTa());
+    ASSERT_EQ(address.size(), 2u);
+    EXPECT_EQ(inkRows(w().BinaryTa()), address);
+    EXPECT_EQ(inkRows(w().FutterTa()), address);
+}
