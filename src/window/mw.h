@@ -17,6 +17,7 @@
 #include "framework/textfield.h"
 #include "framework/timer.h"
 #include "framework/window.h"
+#include "playback/timeline.h"
 #include "track/editorstate.h"
 
 #include <QString>
@@ -134,4 +135,6 @@ private:
     MenuItem& MenuLookup(const char* name);
     // Fixed-pitch fonts of the hex view and its captions, fitted to the areas.
     void FitHexViewFonts();
+    // Where playback's lines are due, so that the timer's lateness does not pile up.
+    playback::Timeline playbackTimeline_;
 };
