@@ -2,7 +2,7 @@
 # One session as a user has it, on the built program under Xvfb: launched with a
 # file, the bytes saved back through the real dialog; notes entered on the
 # keyboard and saved as MIDI; a second launch hands its file to the first window;
-# the window closed, and the process ends with status 0.
+# the window closed while a melody plays, and the process ends with status 0.
 #   session.sh PROGRAM CLOSE-HELPER SCREENSHOT-FOLDER
 program=$1
 close_window=$2
@@ -16,6 +16,8 @@ save_binary=(640 433)   # "BinaryFile Save"
 midi_save=(455 562)     # "MidiSave"
 clear_all=(496 519)     # "AC"
 length_9=(279 535)      # note-length button 8: gate "81 4C", gap "24"
+length_1=(159 535)      # note-length button 0: whole notes, gate 1632 ticks
+notes_play=(337 562)    # "NotesPlay"
 keys_x=(151 179 207)    # white keys 0, 2, 4: notes 41, 45, 48
 keys_y=490
 
@@ -69,6 +71,14 @@ click "${save_binary[@]}"
 save_as "$work/second-saved.bin"
 cmp "$work/second.bin" "$work/second-saved.bin" || fail "the first window does not show the handed-over file"
 
+# The window is closed while a melody of whole notes plays.
+click "${clear_all[@]}"
+click "${length_1[@]}"
+click "${keys_x[0]}" "$keys_y"
+click "${keys_x[1]}" "$keys_y"
+click "${notes_play[@]}"
+sleep 0.3
+shot "playing"
 "$close_window" "$win" || fail "the close request could not be sent"
 wait_until 20 sh -c "! kill -0 $app" || fail "the program did not end after its window closed"
 status=0
