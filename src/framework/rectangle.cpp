@@ -34,7 +34,6 @@ Rectangle::Rectangle() : Control(new RectangleWidget)
 {
     widget_ = static_cast<RectangleWidget*>(Widget());
     widget_->owner_ = this;
-    widget_->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void Rectangle::SetBorderThickness(double thickness)

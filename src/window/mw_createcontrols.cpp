@@ -149,9 +149,6 @@ void ApplySettings(MW& w, const ControlRow& row, Control& c)
         r.SetTopLeftColor(RGB(213, 213, 213));
         r.SetBottomRightColor(RGB(146, 146, 146));
         r.SetFillColor(RGB(250, 250, 250));  // opaque near-white until it opens
-        // A frame transparent to the mouse would hide its seven children from
-        // clicks; the controls over it that are not its own are stacked above it.
-        r.Widget()->setAttribute(Qt::WA_TransparentForMouseEvents, false);
         break;
     }
     case Kind::Bevel: {
