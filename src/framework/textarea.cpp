@@ -121,9 +121,9 @@ protected:
     bool event(QEvent* e) override
     {
         // Menu shortcuts are matched before this (the engine leaves combinations
-        // with Ctrl to them), so the Edit menu acts on the area whatever KeyDown
-        // says. Before QWidget's own Tab handling, so that KeyDown sees every key first,
-        // in a read-only area too.
+        // with Ctrl to them), so the Edit menu acts whatever KeyDown says. KeyDown
+        // comes before QWidget's own Tab handling, so it sees every key first, in a
+        // read-only area too.
         if (e->type() == QEvent::KeyPress && owner_.KeyDown) {
             auto* k = static_cast<QKeyEvent*>(e);
             const QString key = KeyText(k->key(), k->text());
