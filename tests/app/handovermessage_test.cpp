@@ -31,15 +31,6 @@ TEST(HandOverMessage, PathsSurviveTheRoundTripInOrder)
     EXPECT_EQ(handover::Decode(*message), paths);
 }
 
-TEST(HandOverMessage, NoPathsIsAValidMessage)
-{
-    const auto message = handover::Encode({});
-    ASSERT_TRUE(message.has_value());
-    const auto decoded = handover::Decode(*message);
-    ASSERT_TRUE(decoded.has_value());
-    EXPECT_TRUE(decoded->isEmpty());
-}
-
 TEST(HandOverMessage, EncoderRefusesPathsItCouldNotSendSafely)
 {
     EXPECT_FALSE(handover::Encode({QStringLiteral("relative/path")}));
