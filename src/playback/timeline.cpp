@@ -33,7 +33,7 @@ qint64 Timeline::Tick(qint64 nowNs, qint64 periodMs) {
 qint64 Timeline::WaitMs(qint64 nowNs) const {
   const qint64 wait = due_ - nowNs;
   if (wait <= 0) return 0;
-  return (wait + kNsPerMs / 2) / kNsPerMs;
+  return wait / kNsPerMs;
 }
 
 }  // namespace playback

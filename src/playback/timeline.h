@@ -18,8 +18,8 @@ class Timeline {
   // The first line starts at nowNs and lasts periodMs; gives the wait to ask for.
   qint64 Start(qint64 nowNs, qint64 periodMs);
   // A tick at nowNs ends the line due then and starts the next, which lasts periodMs.
-  // Gives the wait until that line's ideal end in whole milliseconds (nearest, never
-  // negative).
+  // Gives the wait until that line's ideal end in whole milliseconds, never negative,
+  // rounded down: the event loop wakes up to a millisecond after a timer is due.
   qint64 Tick(qint64 nowNs, qint64 periodMs);
 
   // How far the last tick came after its ideal time (negative: before), in ns.
