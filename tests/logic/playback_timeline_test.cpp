@@ -1,6 +1,4 @@
-// Playback ticks: what a line's stored texts give the note player, and the timeline
-// that keeps the lines on their ideal onsets while the timer fires late.
-#include "playback/lines.h"
+// The playback timeline: lines kept on their ideal onsets while the timer fires late.
 #include "playback/timeline.h"
 
 #include <gtest/gtest.h>
@@ -11,33 +9,6 @@
 namespace {
 
 constexpr qint64 kMs = 1'000'000;
-
-struct SoundCase {
-  const char16_t* pit;
-  const char16_t* vel;
-  qint64 key;
-  qint64 velocity;
-  bool sounds;
-};
-
-TEST(SoundOf, ReadsKeyAndVelocityAsHexAndSilencesWhatCannotSound) {
-  const SoundCase cases[] = {
-      {u"3C", u"55", 60, 116, true},    // the default note line
-      {u"3c", u"7f", 60, 127, true},    // either case; the velocity is capped
-      {u"3C", u"00", 60, 50, false},    // velocity value 0: a silent note-on
-      {u"01", u"", 1, 50, false},       // a rest line, or an empty field
-      {u"90", u"01", 144, 50, false},   // a key beyond 127 is never sent
-      {u"", u"", 0, 50, false},         // an empty line
-      {u"7F", u"01", 127, 50, true},
-  };
-  for (const SoundCase& c : cases) {
-    const playback::Sound s = playback::SoundOf(c.pit, c.vel, 7);
-    SCOPED_TRACE(QString::fromUtf16(c.pit).toStdString() + " " + QString::fromUtf16(c.vel).toStdString());
-    EXPECT_EQ(s.key, c.key);
-    EXPECT_EQ(s.velocity, c.velocity);
-    EXPECT_EQ(s.sounds, c.sounds);
-  }
-}
 
 TEST(Timeline, OnTimeTicksAskForEachLinesOwnPeriod) {
   playback::Timeline t;

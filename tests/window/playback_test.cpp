@@ -32,13 +32,15 @@ Calls Notes(RecordingNoteOutput& out)
     return s;
 }
 
+// A selection of BinaryTa as {start, length}.
+using Sel = std::pair<qint64, qint64>;
+
 class PlaybackTest : public WindowTest {
 protected:
     void Press() { QTest::mouseClick(w().NotePlayButton().Widget(), Qt::LeftButton); }
     void Tick() { w().TM0_Action(w().TM0()); }
     bool Playing() { return w().TM0().Mode() != Timer::ModeOff; }
-    // The selection of BinaryTa as {start, length}.
-    std::pair<qint64, qint64> Selection() { return {w().BinaryTa().SelStart(), w().BinaryTa().SelLength()}; }
+    Sel Selection() { return {w().BinaryTa().SelStart(), w().BinaryTa().SelLength()}; }
     void Play(const QString& text)
     {
         w().BinaryTa().SetText(text);
@@ -51,8 +53,6 @@ protected:
         WindowTest::TearDown();
     }
 };
-
-using Sel = std::pair<qint64, qint64>;
 
 } // namespace
 
@@ -181,16 +181,6 @@ TEST_F(PlaybackTest, EditsBeforeTheHighlightMoveItButNotWhatSounds)
     // before the first line's CR.
     EXPECT_EQ(Selection(), Sel(a.size(), 3));
     EXPECT_EQ(w().selL, a.size() + 3);
-}
-
-TEST_F(PlaybackTest, TypingOverTheHighlightReplacesThatLineOnly)
-{
-    const QString a = NoteLine("3C"), b = NoteLine("3E");
-    Play(a + b);
-    QTest::keyClicks(w().BinaryTa().Widget(), QStringLiteral("7"));
-    EXPECT_EQ(w().BinaryTa().Text(), "7" + b);
-    Tick();
-    EXPECT_EQ(Notes(notes()).back(), "on 62 116");
 }
 
 TEST_F(PlaybackTest, ALineBeyondTheProbesKeepsItsLastProbeSelected)
