@@ -82,18 +82,22 @@ HexDump DumpBytes(QByteArrayView bytes) {
 std::optional<HexDump> DumpFile(const QString& path) {
   if (QFileInfo(path).isDir()) return std::nullopt;
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  if (!file.isSequential() && file.size() > 0) {
-    // Mapped, the file's bytes are read once, straight into the dump.
-    if (uchar* mapped = file.map(0, file.size())) {
-      HexDump dump = DumpBytes(QByteArrayView(mapped, file.size()));
-      file.unmap(mapped);
-      return dump;
-    }
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return std::nullopt;
+
+  // Read, not mapped: a mapping faults (SIGBUS) if another program shrinks the file
+  // meanwhile. The size is only a first guess; what is read up to end of file counts,
+  // so a file that shrinks or grows (or a /proc file that says 0) gives what it held.
+  // One byte over the size, so the read that meets end of file needs no growing.
+  QByteArray contents(qMax<qint64>(file.size(), 0) + 1, Qt::Uninitialized);
+  qsizetype got = 0;
+  for (;;) {
+    if (got == contents.size()) contents.resize(got + qMax<qsizetype>(got / 2, 64 * 1024));
+    const qint64 n = file.read(contents.data() + got, contents.size() - got);
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    got += static_cast<qsizetype>(n);
   }
-  const QByteArray contents = file.readAll();
-  if (file.error() != QFileDevice::NoError) return std::nullopt;
-  return DumpBytes(contents);
+  return DumpBytes(QByteArrayView(contents.constData(), got));
 }
 
 QByteArray AddressLine(quint64 offset) {

@@ -4,6 +4,7 @@
 #include "track/singledump.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -143,6 +144,33 @@ TEST(DumpFile, EmptyFileGivesTheEmptyDump) {
   EXPECT_EQ(d->address, QByteArray("00000000:\r"));
   EXPECT_TRUE(d->hex.isEmpty());
   EXPECT_TRUE(d->characters.isEmpty());
+}
+
+TEST(DumpFile, ReadsAFileOfManyReadsWhole) {
+  std::mt19937 random(3);
+  QByteArray bytes(3 * 1024 * 1024 + 5, Qt::Uninitialized);
+  for (char& c : bytes) c = static_cast<char>(random());
+  QTemporaryDir dir;
+  const QString path = dir.filePath("big.bin");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  ASSERT_EQ(f.write(bytes), bytes.size());
+  f.close();
+  const auto d = track::DumpFile(path);
+  ASSERT_TRUE(d.has_value());
+  const track::HexDump expected = track::DumpBytes(bytes);
+  EXPECT_EQ(d->hex, expected.hex);
+  EXPECT_EQ(d->address, expected.address);
+}
+
+// A /proc file is a regular file that says it is empty: the bytes up to end of file
+// count, not the size.
+TEST(DumpFile, ReadsPastASizeThatUndercountsTheContents) {
+  ASSERT_EQ(QFileInfo(QStringLiteral("/proc/self/status")).size(), 0);
+  const auto d = track::DumpFile(QStringLiteral("/proc/self/status"));
+  ASSERT_TRUE(d.has_value());
+  EXPECT_TRUE(d->hex.startsWith("4E 61 6D 65 3A ")) << d->hex.left(30).constData();  // "Name:"
+  EXPECT_GT(d->hex.size(), 300);
 }
 
 TEST(DumpFile, FolderOrMissingFileGivesNothing) {
