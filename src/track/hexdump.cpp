@@ -80,9 +80,12 @@ HexDump DumpBytes(QByteArrayView bytes) {
 }
 
 std::optional<HexDump> DumpFile(const QString& path) {
-  if (QFileInfo(path).isDir()) return std::nullopt;
+  // Only regular files (a link to one is followed): a device such as /dev/zero never
+  // ends, and a FIFO without a writer blocks the caller in open().
+  if (!QFileInfo(path).isFile()) return std::nullopt;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return std::nullopt;
+  if (file.isSequential()) return std::nullopt;  // swapped for a device since the check
 
   // Read, not mapped: a mapping faults (SIGBUS) if another program shrinks the file
   // meanwhile. The size is only a first guess; what is read up to end of file counts,

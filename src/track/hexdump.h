@@ -25,8 +25,9 @@ struct HexDumpStrings {
 // hex and character texts.
 HexDump DumpBytes(QByteArrayView bytes);
 
-// The dump of a file, read whole up to its end as it is at the time of reading;
-// nullopt when it cannot be opened or read (a folder, no permission, gone). Nothing is built until the last
+// The dump of a regular file (or a link to one), read whole up to its end as it is at
+// the time of reading; nullopt when it is no regular file (a folder, a device, a FIFO)
+// or cannot be opened or read (no permission, gone). Nothing is built until the last
 // byte is in.
 std::optional<HexDump> DumpFile(const QString& path);
 

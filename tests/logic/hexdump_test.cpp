@@ -8,7 +8,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -171,6 +175,59 @@ TEST(DumpFile, ReadsPastASizeThatUndercountsTheContents) {
   ASSERT_TRUE(d.has_value());
   EXPECT_TRUE(d->hex.startsWith("4E 61 6D 65 3A ")) << d->hex.left(30).constData();  // "Name:"
   EXPECT_GT(d->hex.size(), 300);
+}
+
+TEST(DumpFile, FollowsALinkToARegularFile) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("f.bin");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(Sequence(20));
+  f.close();
+  const QString link = dir.filePath("link");
+  ASSERT_TRUE(QFile::link(path, link));
+  const auto d = track::DumpFile(link);
+  ASSERT_TRUE(d.has_value());
+  EXPECT_EQ(d->hex, track::DumpBytes(Sequence(20)).hex);
+}
+
+enum class Outcome { Dump, Nothing, StillRunning };
+
+std::ostream& operator<<(std::ostream& out, Outcome o) {
+  return out << (o == Outcome::Dump ? "a dump" : o == Outcome::Nothing ? "nothing" : "still running after 3 s");
+}
+
+// DumpFile in a child process, so that a read that never ends (or a FIFO that blocks)
+// fails the test after a short wait instead of hanging the run.
+Outcome DumpInChild(const QString& path) {
+  const pid_t child = fork();
+  if (child == 0) _exit(track::DumpFile(path).has_value() ? 10 : 11);
+  if (child < 0) return Outcome::StillRunning;
+  for (int waited = 0; waited < 3000; waited += 10) {
+    int status = 0;
+    if (waitpid(child, &status, WNOHANG) == child) {
+      if (WIFEXITED(status) && WEXITSTATUS(status) == 10) return Outcome::Dump;
+      if (WIFEXITED(status) && WEXITSTATUS(status) == 11) return Outcome::Nothing;
+      ADD_FAILURE() << "child ended with status " << status;
+      return Outcome::StillRunning;
+    }
+    usleep(10 * 1000);
+  }
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  return Outcome::StillRunning;
+}
+
+TEST(DumpFile, DeviceFifoAndLinksToThemGiveNothingPromptly) {
+  QTemporaryDir dir;
+  const QString fifo = dir.filePath("fifo");
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString fifoLink = dir.filePath("fifo-link");
+  ASSERT_TRUE(QFile::link(fifo, fifoLink));
+  const QString zeroLink = dir.filePath("zero-link");
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zeroLink));
+  for (const QString& path : {QStringLiteral("/dev/zero"), fifo, fifoLink, zeroLink})
+    EXPECT_EQ(DumpInChild(path), Outcome::Nothing) << path.toStdString();
 }
 
 TEST(DumpFile, FolderOrMissingFileGivesNothing) {
