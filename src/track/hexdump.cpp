@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <array>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 namespace track {
 
@@ -52,31 +54,67 @@ inline void PutEntries(const unsigned char* in, qsizetype count, char*& hex, cha
   }
 }
 
+// Sizes of the three texts for a count of bytes.
+constexpr qsizetype AddressSize(qsizetype n) { return (n / kRow + 1) * kAddressLine; }
+constexpr qsizetype HexSize(qsizetype n) { return n * 3 + n / kRow; }
+constexpr qsizetype CharactersSize(qsizetype n) { return n * 2 + n / kRow; }
+
+// Builds the three texts from bytes that come in pieces of any length, into texts
+// sized for the expected count; they grow if more bytes come than expected.
+class DumpWriter {
+ public:
+  explicit DumpWriter(qsizetype expected) {
+    dump_.address = QByteArray(AddressSize(expected), Qt::Uninitialized);
+    dump_.hex = QByteArray(HexSize(expected), Qt::Uninitialized);
+    dump_.characters = QByteArray(CharactersSize(expected), Qt::Uninitialized);
+    PutAddress(dump_.address.data(), 0);
+  }
+
+  void Append(const unsigned char* in, qsizetype n) {
+    const qsizetype end = count_ + n;
+    if (HexSize(end) > dump_.hex.size()) Grow(qMax(end, count_ + count_ / 2));
+    char* address = dump_.address.data() + AddressSize(count_);
+    char* hex = dump_.hex.data() + HexSize(count_);
+    char* chars = dump_.characters.data() + CharactersSize(count_);
+    while (n > 0) {
+      const qsizetype inRow = count_ % kRow;
+      const qsizetype take = qMin(n, kRow - inRow);
+      PutEntries(in, take, hex, chars);
+      in += take;
+      n -= take;
+      count_ += take;
+      if (inRow + take == kRow) {
+        *hex++ = '\r';
+        *chars++ = '\r';
+        address = PutAddress(address, static_cast<quint64>(count_));
+      }
+    }
+  }
+
+  HexDump Finish() && {
+    dump_.address.truncate(AddressSize(count_));
+    dump_.hex.truncate(HexSize(count_));
+    dump_.characters.truncate(CharactersSize(count_));
+    return std::move(dump_);
+  }
+
+ private:
+  void Grow(qsizetype bytes) {
+    dump_.address.resize(AddressSize(bytes));
+    dump_.hex.resize(HexSize(bytes));
+    dump_.characters.resize(CharactersSize(bytes));
+  }
+
+  HexDump dump_;
+  qsizetype count_ = 0;
+};
+
 }  // namespace
 
 HexDump DumpBytes(QByteArrayView bytes) {
-  const qsizetype n = bytes.size();
-  const qsizetype rows = n / kRow;
-  const qsizetype rest = n % kRow;
-
-  HexDump dump;
-  dump.address = QByteArray((rows + 1) * kAddressLine, Qt::Uninitialized);
-  dump.hex = QByteArray(n * 3 + rows, Qt::Uninitialized);
-  dump.characters = QByteArray(n * 2 + rows, Qt::Uninitialized);
-
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  char* address = PutAddress(dump.address.data(), 0);
-  char* hex = dump.hex.data();
-  char* chars = dump.characters.data();
-  for (qsizetype r = 0; r < rows; ++r) {
-    PutEntries(in, kRow, hex, chars);
-    in += kRow;
-    *hex++ = '\r';
-    *chars++ = '\r';
-    address = PutAddress(address, static_cast<quint64>(r + 1) * kRow);
-  }
-  PutEntries(in, rest, hex, chars);
-  return dump;
+  DumpWriter writer(bytes.size());
+  writer.Append(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  return std::move(writer).Finish();
 }
 
 std::optional<HexDump> DumpFile(const QString& path) {
@@ -88,19 +126,21 @@ std::optional<HexDump> DumpFile(const QString& path) {
   if (file.isSequential()) return std::nullopt;  // swapped for a device since the check
 
   // Read, not mapped: a mapping faults (SIGBUS) if another program shrinks the file
-  // meanwhile. The size is only a first guess; what is read up to end of file counts,
-  // so a file that shrinks or grows (or a /proc file that says 0) gives what it held.
-  // One byte over the size, so the read that meets end of file needs no growing.
-  QByteArray contents(qMax<qint64>(file.size(), 0) + 1, Qt::Uninitialized);
-  qsizetype got = 0;
+  // meanwhile. The size is only the first guess of the texts' sizes; the bytes read up
+  // to end of file count, so a file that shrinks or grows (or a /proc file that says 0)
+  // gives what it held. Read in pieces that stay in cache and go straight into the
+  // texts, with no copy of the whole file. The piece is half a row short of 128 KiB, so
+  // that rows span pieces in any large file and that path is never left untried.
+  constexpr qsizetype kPiece = 128 * 1024 - 8;
+  std::unique_ptr<unsigned char[]> piece(new unsigned char[kPiece]);
+  DumpWriter writer(qMax<qint64>(file.size(), 0));
   for (;;) {
-    if (got == contents.size()) contents.resize(got + qMax<qsizetype>(got / 2, 64 * 1024));
-    const qint64 n = file.read(contents.data() + got, contents.size() - got);
+    const qint64 n = file.read(reinterpret_cast<char*>(piece.get()), kPiece);
     if (n < 0) return std::nullopt;
     if (n == 0) break;
-    got += static_cast<qsizetype>(n);
+    writer.Append(piece.get(), static_cast<qsizetype>(n));
   }
-  return DumpBytes(QByteArrayView(contents.constData(), got));
+  return std::move(writer).Finish();
 }
 
 QByteArray AddressLine(quint64 offset) {
