@@ -1,6 +1,7 @@
 // Delta-time texts to ticks and back, and the note-length lookup.
 #include "track/deltatime.h"
 
+#include "framework/text/hexdigits.h"
 #include "framework/text/numbers.h"
 #include "framework/text/strings.h"
 #include "track/notelengths.h"
@@ -11,22 +12,6 @@
 namespace track {
 
 namespace {
-
-int HexDigit(QChar c) {
-  const char16_t u = c.unicode();
-  if (u >= '0' && u <= '9') return u - '0';
-  if (u >= 'a' && u <= 'f') return u - 'a' + 10;
-  if (u >= 'A' && u <= 'F') return u - 'A' + 10;
-  return -1;
-}
-
-// A group as "&h" and the group would read: a non-hex character ends the number.
-int GroupValue(QChar first, QChar second) {
-  const int a = HexDigit(first);
-  if (a < 0) return 0;
-  const int b = HexDigit(second);
-  return b < 0 ? a : a * 16 + b;
-}
 
 bool SameIgnoringHexCase(QStringView a, QStringView b) {
   if (a.size() != b.size()) return false;
@@ -52,7 +37,9 @@ qint64 VaToDu(const QString& text) {
     ++filled;
   }
   qint64 ticks = 0;
-  for (int g = 0; g < 4; ++g) ticks = ticks * 128 + (GroupValue(last[2 * g], last[2 * g + 1]) & 0x7F);
+  // Each group reads as "&h" and the group would: a non-hex character ends the number.
+  for (int g = 0; g < 4; ++g)
+    ticks = ticks * 128 + (textfn::HexPairValue(last[2 * g].unicode(), last[2 * g + 1].unicode()) & 0x7F);
   return ticks;
 }
 

@@ -1,5 +1,6 @@
 // The framework's text functions, with the behaviour the program relies on.
 #include "framework/text/bytes.h"
+#include "framework/text/hexdigits.h"
 #include "framework/text/numbers.h"
 #include "framework/text/strings.h"
 
@@ -41,7 +42,31 @@ INSTANTIATE_TEST_SUITE_P(
                       ValCase{"&h1G", 1}, ValCase{"&h7f 00", 127}, ValCase{"&hFFFFFFFFFFFFFFFF", 18446744073709551615.0},
                       ValCase{"&b101", 5}, ValCase{"&o17", 15}, ValCase{"41", 41}, ValCase{"127", 127},
                       ValCase{"", 0}, ValCase{"abc", 0}, ValCase{" -2.5e1x", -25}, ValCase{"12abc", 12},
-                      ValCase{"+.5", 0.5}, ValCase{"3e", 3}, ValCase{"-", 0}));
+                      ValCase{"+.5", 0.5}, ValCase{"3e", 3}, ValCase{"-", 0}, ValCase{"&o78", 7},
+                      ValCase{"&b12", 1}, ValCase{"&h\u0661", 0}));
+
+struct PairCase {
+  char16_t first, second;
+  int value;
+};
+
+class HexPairTable : public ::testing::TestWithParam<PairCase> {};
+
+// The pair rule shared by the delta-time texts and the writers is Val of "&h" and the pair.
+TEST_P(HexPairTable, ReadsAsValOfAmpersandH) {
+  const PairCase& c = GetParam();
+  const QString pair = QString(QChar(c.first)) + QChar(c.second);
+  EXPECT_EQ(HexPairValue(c.first, c.second), c.value) << pair.toStdString();
+  EXPECT_EQ(Val(QStringLiteral("&h") + pair), c.value) << pair.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, HexPairTable,
+    ::testing::Values(PairCase{'0', '0', 0x00}, PairCase{'f', 'F', 0xFF}, PairCase{'7', 'a', 0x7A},
+                      PairCase{'9', '\n', 9}, PairCase{'\t', '9', 0}, PairCase{'G', '1', 0},
+                      PairCase{'1', 'G', 1}, PairCase{0xC3, 0xA9, 0}, PairCase{u'é', 'A', 0},
+                      PairCase{'1', u'\u0661', 1}, PairCase{u'\uFF11', '1', 0},
+                      PairCase{'A', u'\u0130', 10}, PairCase{'/', ':', 0}, PairCase{'@', 'g', 0}));
 
 TEST(ToInteger, TruncatesAndClampsToSixtyFourBits) {
   EXPECT_EQ(ToInteger(3.9), 3);

@@ -2,7 +2,6 @@
 #include "track/midifile.h"
 #include "track/noteline.h"
 #include "track/rawfile.h"
-#include "track/trackbytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -125,29 +124,10 @@ TEST(MidiFile, OddDigitCountStillEndsInEndOfTrack) {
   }
 }
 
-struct PairCase {
-  const char* pair;
-  int value;
-};
-
-class PairConversion : public ::testing::TestWithParam<PairCase> {};
-
-// A pair reads as Val reads "&h" and the pair: a non-hex character ends the number.
-TEST_P(PairConversion, ReadsAsValOfAmpersandH) {
-  const QByteArray p(GetParam().pair);
-  EXPECT_EQ(track::PairByte(p[0], p[1]), GetParam().value) << GetParam().pair;
-}
-
-INSTANTIATE_TEST_SUITE_P(Pairs, PairConversion,
-                         ::testing::Values(PairCase{"00", 0x00}, PairCase{"fF", 0xFF}, PairCase{"7a", 0x7A},
-                                           PairCase{"9\n", 9}, PairCase{"\t9", 0}, PairCase{"G1", 0},
-                                           PairCase{"1G", 1}, PairCase{"\xC3\xA9", 0}));
-
 TEST(TrackBytes, WritesOneByteForEveryPairWhateverItHolds) {
   // "é" is two UTF-8 bytes: a pair of its own, read as 0.
   EXPECT_EQ(track::RawFileBytes(QStringLiteral("é41\n\tzz")).toHex(' '), QByteArray("00 41 00 00"));
-  EXPECT_EQ(track::CleanTrackText(QStringLiteral(" 9\r0 é\t")), QByteArray("90\xC3\xA9\t"));
-  EXPECT_EQ(track::PairBytes("9041F"), QByteArray::fromHex("9041"));
+  EXPECT_EQ(track::RawFileBytes(QStringLiteral(" 9\r0 é1G\t")).toHex(' '), QByteArray("90 00 01"));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Number texts of the framework: Hex, Val and Integer.FromBinary.
 #include "framework/text/numbers.h"
 
+#include "framework/text/hexdigits.h"
+
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -22,11 +24,7 @@ QString Hex(qint64 value) {
 namespace {
 
 int DigitValue(QChar c, int radix) {
-  const char16_t u = c.unicode();
-  int v = -1;
-  if (u >= '0' && u <= '9') v = u - '0';
-  else if (u >= 'a' && u <= 'f') v = u - 'a' + 10;
-  else if (u >= 'A' && u <= 'F') v = u - 'A' + 10;
+  const int v = HexDigitValue(c.unicode());
   return v < radix ? v : -1;
 }
 
