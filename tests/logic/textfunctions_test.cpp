@@ -4,6 +4,7 @@
 #include "framework/text/numbers.h"
 #include "framework/text/strings.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -97,11 +98,32 @@ TEST(NthField, CountsFromOneAndIsEmptyBeyondTheLast) {
   EXPECT_EQ(NthField("a,,b", ",,", 2), "b");
 }
 
-TEST(CountFields, IsSeparatorsPlusOne) {
-  EXPECT_EQ(CountFields("90 3C 55 ", " "), 4);
-  EXPECT_EQ(CountFields("", " "), 1);
-  EXPECT_EQ(CountFields("\r\r", "\r"), 3);
+struct FieldsCase {
+  const char* text;
+  const char* separator;
+  qint64 fields;
+};
+
+class CountFieldsTable : public ::testing::TestWithParam<FieldsCase> {};
+
+// CountFields agrees with NthField: that many fields, joined by the separator, give
+// the text back, and the next field is empty.
+TEST_P(CountFieldsTable, CountsTheFieldsNthFieldSees) {
+  const FieldsCase& c = GetParam();
+  const QString text = QString::fromUtf8(c.text), separator = QString::fromUtf8(c.separator);
+  ASSERT_EQ(CountFields(text, separator), c.fields) << c.text;
+  if (separator.isEmpty()) return;
+  QStringList fields;
+  for (qint64 n = 1; n <= c.fields; ++n) fields << NthField(text, separator, n);
+  EXPECT_EQ(fields.join(separator), text) << c.text;
+  EXPECT_EQ(NthField(text, separator, c.fields + 1), QString()) << c.text;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CountFieldsTable,
+    ::testing::Values(FieldsCase{"90 3C 55 ", " ", 4}, FieldsCase{"", " ", 1}, FieldsCase{"\r\r", "\r", 3},
+                      FieldsCase{"aaaa", "aa", 3}, FieldsCase{"aaa", "aa", 2}, FieldsCase{"a,,,b", ",,", 2},
+                      FieldsCase{"abc", "", 1}, FieldsCase{"abc", "x", 1}));
 
 TEST(Right, TakesTheLastCharacters) {
   EXPECT_EQ(Right("000000003C", 8), "0000003C");

@@ -18,7 +18,11 @@ QString NthField(const QString& text, const QString& separator, qint64 n) {
 
 qint64 CountFields(const QString& text, const QString& separator) {
   if (separator.isEmpty()) return 1;
-  return text.count(separator) + 1;
+  // Matches that do not overlap, as NthField splits: "aaaa" by "aa" is three fields.
+  qint64 fields = 1;
+  for (qsizetype at = text.indexOf(separator); at >= 0; at = text.indexOf(separator, at + separator.size()))
+    ++fields;
+  return fields;
 }
 
 QString Right(const QString& text, qint64 n) {

@@ -9,7 +9,8 @@ namespace textfn {
 // text for n < 1 or beyond the last field. An empty separator leaves one field.
 QString NthField(const QString& text, const QString& separator, qint64 n);
 
-// A text holding k separators has k + 1 fields (the empty text has one).
+// A text holding k separators, found from the left without overlap as NthField cuts
+// it, has k + 1 fields (the empty text has one, and so has an empty separator).
 qint64 CountFields(const QString& text, const QString& separator);
 
 // The last n characters (all of them when the text is shorter, none for n <= 0).
