@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qint64 selL = 0;
   for (const playback::Line& line : lines) {
     if (line.end <= selL || text[line.end - 1] != u'\r') abort();
-    if (line.sounds && (line.key < 0 || line.key > 127 || line.velocity < 1 || line.velocity > 127)) abort();
+    const playback::Sound& s = line.sound;
+    if (s.sounds && (s.key < 0 || s.key > 127 || s.velocity < 1 || s.velocity > 127)) abort();
     if (line.ticks < 0 || playback::PeriodMs(line.ticks, 1.0) != line.ticks) abort();
     const playback::Highlight h = playback::HighlightScan(text, selL, selL);
     if (h.selStart < 0 || h.selLength < 0 || h.selStart + h.selLength > text.size()) abort();

@@ -93,11 +93,7 @@ QVector<Line> ParseLines(const QString& text, qint64 v) {
     line.pit = std::move(f.pit);
     line.vel = std::move(f.vel);
     line.dur = std::move(f.dur);
-    const Sound sound = SoundOf(line.pit, line.vel, v);
-    line.key = sound.key;
-    line.velocityValue = sound.velocityValue;
-    line.velocity = sound.velocity;
-    line.sounds = sound.sounds;
+    line.sound = SoundOf(line.pit, line.vel, v);
     line.ticks = track::VaToDu(line.dur);
     line.end = cr + 1;
     lines.append(std::move(line));

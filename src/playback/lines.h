@@ -34,15 +34,11 @@ struct Sound {
 Sound SoundOf(QStringView pit, QStringView vel, qint64 v);
 
 struct Line {
-  QString text;              // the line without its CR
-  QString pit, vel, dur;     // the texts the table picked
-  qint64 key = 0;            // pit read as hex
-  qint64 velocityValue = 0;  // vel read as hex
-  qint64 velocity = 0;       // what the note player is given when the line sounds
-  qint64 ticks = 0;          // dur as ticks
-  bool sounds = false;       // key within 0 to 127, velocity value not 0: only then are its
-                             // note-on and note-off sent; a silent line still takes its time
-  qint64 end = 0;            // offset just past the line's CR in the parsed text
+  QString text;           // the line without its CR
+  QString pit, vel, dur;  // the texts the table picked
+  Sound sound;            // SoundOf(pit, vel, v)
+  qint64 ticks = 0;       // dur as ticks
+  qint64 end = 0;         // offset just past the line's CR in the parsed text
 };
 
 // Every CR-ended line of the text, in order; text after the last CR is no line.

@@ -59,11 +59,11 @@ TEST(ParseLines, DefaultNoteLineSoundsKey60At116For408Ticks) {
   const playback::Line& l = lines[0];
   EXPECT_EQ(l.text, "90 3C 55 83 18 90 3C 00 48 ");
   EXPECT_EQ(l.pit, "3C");
-  EXPECT_EQ(l.key, 60);
-  EXPECT_EQ(l.velocityValue, 85);
-  EXPECT_EQ(l.velocity, 116);
+  EXPECT_EQ(l.sound.key, 60);
+  EXPECT_EQ(l.sound.velocityValue, 85);
+  EXPECT_EQ(l.sound.velocity, 116);
   EXPECT_EQ(l.ticks, 408);
-  EXPECT_TRUE(l.sounds);
+  EXPECT_TRUE(l.sound.sounds);
   EXPECT_EQ(l.end, 28);
   EXPECT_EQ(playback::PeriodMs(l.ticks, 1.0), 408);
 }
@@ -75,8 +75,8 @@ TEST(ParseLines, RestLinesAreSilentForTheirWholeGate) {
   ASSERT_EQ(lines.size(), 4);
   const qint64 gates[] = {408, 357, 68, 1632};
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(lines[i].key, 1) << i;
-    EXPECT_FALSE(lines[i].sounds) << i;
+    EXPECT_EQ(lines[i].sound.key, 1) << i;
+    EXPECT_FALSE(lines[i].sound.sounds) << i;
     EXPECT_EQ(lines[i].ticks, gates[i]) << i;
   }
 }
@@ -84,7 +84,7 @@ TEST(ParseLines, RestLinesAreSilentForTheirWholeGate) {
 TEST(ParseLines, VelocityZeroIsSilentButKeepsItsTime) {
   const QVector<playback::Line> lines = playback::ParseLines(u"90 3C 00 83 18 90 3C 00 48 \r"_qs, 7);
   ASSERT_EQ(lines.size(), 1);
-  EXPECT_FALSE(lines[0].sounds);
+  EXPECT_FALSE(lines[0].sound.sounds);
   EXPECT_EQ(lines[0].ticks, 408);
 }
 
@@ -92,10 +92,10 @@ TEST(ParseLines, KeyOutsideTheMidiRangeIsNotSentButKeepsItsTime) {
   const QVector<playback::Line> lines =
       playback::ParseLines(u"90 80 55 83 18 90 80 00 48 \rFFFFFFFFFFFFFFFFFFFF 55 66 \r"_qs, 7);
   ASSERT_EQ(lines.size(), 2);
-  EXPECT_EQ(lines[0].key, 128);
-  EXPECT_FALSE(lines[0].sounds);
+  EXPECT_EQ(lines[0].sound.key, 128);
+  EXPECT_FALSE(lines[0].sound.sounds);
   EXPECT_EQ(lines[0].ticks, 408);
-  EXPECT_FALSE(lines[1].sounds);
+  EXPECT_FALSE(lines[1].sound.sounds);
   EXPECT_EQ(lines[1].ticks, 480);
 }
 
@@ -105,9 +105,9 @@ TEST(ParseLines, EveryCrEndsALineAndTheTailIsNoLine) {
   EXPECT_EQ(lines[0].end, 1);
   EXPECT_EQ(lines[1].end, 2);
   EXPECT_EQ(lines[2].end, 12);
-  EXPECT_FALSE(lines[0].sounds);  // empty: key 0, velocity value 0
+  EXPECT_FALSE(lines[0].sound.sounds);  // empty: key 0, velocity value 0
   EXPECT_EQ(lines[0].ticks, 480);
-  EXPECT_TRUE(lines[2].sounds);
+  EXPECT_TRUE(lines[2].sound.sounds);
   EXPECT_TRUE(playback::ParseLines(u"90 3C 55 83 18\n"_qs, 7).isEmpty());
 }
 
@@ -115,8 +115,8 @@ TEST(ParseLines, HexDumpRowSoundsItsFirstByteFor480Ticks) {
   const QVector<playback::Line> lines =
       playback::ParseLines(u"30 41 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F \r"_qs, 7);
   ASSERT_EQ(lines.size(), 1);
-  EXPECT_EQ(lines[0].key, 0x30);
-  EXPECT_EQ(lines[0].velocity, 50 + 0x41 * 7 / 9);
+  EXPECT_EQ(lines[0].sound.key, 0x30);
+  EXPECT_EQ(lines[0].sound.velocity, 50 + 0x41 * 7 / 9);
   EXPECT_EQ(lines[0].ticks, 480);
 }
 
