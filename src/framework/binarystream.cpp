@@ -95,6 +95,9 @@ std::int8_t BinaryStream::ReadInt8() { return static_cast<std::int8_t>(ReadUInt8
 
 QByteArray BinaryStream::Read(qint64 count)
 {
+    // A write stream's buffer holds bytes not yet written, not the file's.
+    if (closed_ || !file_)
+        Fail(QStringLiteral("not open for reading:"));
     QByteArray out;
     if (count <= 0)
         return out;

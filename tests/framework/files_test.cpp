@@ -88,6 +88,32 @@ TEST(BinaryStreamRead, MissingFileOrFolderRaisesIOExceptionWithTheItemsErrorCode
     EXPECT_THROW(BinaryStream::Open(file, true), InvalidArgumentException);
 }
 
+// Every read, whole bytes or blocks, on a stream that is not open for reading.
+TEST(BinaryStreamRead, ReadsOnAWriteStreamOrAClosedStreamRaiseIOException)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.bin"));
+    FolderItem item(path);
+    auto writing = item.CreateBinaryFile(QString());
+    ASSERT_NE(writing, nullptr);
+    writing->Write(QByteArray("unwritten"));
+
+    WriteFile(dir.filePath(QStringLiteral("in.bin")), QByteArray("abc"));
+    FolderItem input(dir.filePath(QStringLiteral("in.bin")));
+    auto closed = BinaryStream::Open(input);
+    closed->Close();
+
+    for (BinaryStream* s : {writing.get(), closed.get()}) {
+        EXPECT_THROW(s->Read(4), IOException);
+        EXPECT_THROW(s->Read(0), IOException);
+        EXPECT_THROW(s->ReadUInt8(), IOException);
+        EXPECT_THROW(s->ReadInt8(), IOException);
+    }
+    // The failed reads took nothing from what was written.
+    writing->Close();
+    EXPECT_EQ(ReadFile(path), QByteArray("unwritten"));
+}
+
 TEST(BinaryStreamWrite, ClosedStreamLeavesExactlyTheWrittenBytes)
 {
     QTemporaryDir dir;
