@@ -24,6 +24,8 @@ MenuItem::MenuItem() : action_(new QAction)
 MenuItem::~MenuItem()
 {
     children_.clear();
+    if (menu_)
+        action_->setMenu(static_cast<QMenu*>(nullptr));
     menu_.reset();
     delete action_;
 }
@@ -54,7 +56,7 @@ void MenuItem::AddMenu(std::unique_ptr<MenuItem> item)
         return;
     MenuItem* added = item.get();
     children_.push_back(std::move(item));
-    QtMenu()->addAction(added->children_.empty() ? added->action_ : added->QtMenu()->menuAction());
+    QtMenu()->addAction(added->action_);
 }
 
 MenuItem* MenuItem::Item(qint64 i) const
@@ -87,8 +89,9 @@ QMenu* MenuItem::QtMenu()
 {
     if (!menu_) {
         menu_ = std::make_unique<QMenu>(caption_);
-        // The menu's own action takes the place of the plain one in a parent menu.
-        menu_->menuAction()->setText(caption_);
+        // The item's one action opens the menu, so every menu that already shows
+        // the item shows it as a submenu from now on, however deep it sits.
+        action_->setMenu(menu_.get());
     }
     return menu_.get();
 }

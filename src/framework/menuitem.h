@@ -49,8 +49,10 @@ public:
     // Chooses the item as the user would.
     void Choose();
 
-    // The Qt action underneath; for an item with children, its submenu.
+    // The Qt action underneath: the one a parent menu shows, and the one that
+    // opens the item's menu once it has one.
     QAction* QtAction() const { return action_; }
+    // The item's menu, made on first use (adding a child makes it).
     QMenu* QtMenu();
 
 protected:

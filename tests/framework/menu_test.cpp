@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -108,6 +109,47 @@ TEST(MenuLookup, MenusKeepTheirOrderAndItemCounts)
     EXPECT_EQ(bar->Item(0)->Count(), 1);
     EXPECT_EQ(bar->Item(1)->Count(), 8);
     EXPECT_EQ(bar->Item(1)->QtMenu()->actions().size(), 8);
+}
+
+// Each level added to its parent while still empty, its children only later.
+TEST(MenuLookup, SubmenusAddedEmptyShowWhatIsAddedToThemLaterAtEveryDepth)
+{
+    auto bar = std::make_unique<MenuBar>();
+    bar->AddMenu(Item("ToolsMenu", "&Tools"));
+    MenuItem* tools = bar->Child("ToolsMenu");
+    tools->AddMenu(Item("Level2", "Level &2"));
+    MenuItem* level2 = tools->Child("Level2");
+    level2->AddMenu(Item("Level3", "Level &3"));
+    MenuItem* level3 = level2->Child("Level3");
+    level3->AddMenu(Item("Leaf", "&Leaf"));
+    tools->AddMenu(Item("Plain", "&Plain"));
+    int chosen = 0;
+    bar->Lookup("Leaf")->Action = [&](MenuItem&) { ++chosen; };
+
+    QMenuBar qtBar;
+    bar->Populate(qtBar);
+    ASSERT_EQ(qtBar.actions().size(), 1);
+    QMenu* shown1 = qtBar.actions()[0]->menu<QMenu*>();
+    ASSERT_NE(shown1, nullptr);
+    ASSERT_EQ(shown1->actions().size(), 2);
+    QMenu* shown2 = shown1->actions()[0]->menu<QMenu*>();
+    ASSERT_NE(shown2, nullptr);
+    EXPECT_EQ(shown1->actions()[0]->text(), QStringLiteral("Level &2"));
+    EXPECT_EQ(shown1->actions()[1]->menu<QMenu*>(), nullptr);
+    ASSERT_EQ(shown2->actions().size(), 1);
+    QMenu* shown3 = shown2->actions()[0]->menu<QMenu*>();
+    ASSERT_NE(shown3, nullptr);
+    EXPECT_EQ(shown2->actions()[0]->text(), QStringLiteral("Level &3"));
+    ASSERT_EQ(shown3->actions().size(), 1);
+    EXPECT_EQ(shown3->actions()[0]->text(), QStringLiteral("&Leaf"));
+
+    // What the user reaches through the shown menus is the item itself.
+    level3->AddMenu(Item("Later", "La&ter"));
+    EXPECT_EQ(shown3->actions().size(), 2);
+    shown3->actions()[0]->trigger();
+    EXPECT_EQ(chosen, 1);
+    level2->SetEnabled(false);
+    EXPECT_FALSE(shown1->actions()[0]->isEnabled());
 }
 
 struct ShortcutCase {
