@@ -118,19 +118,24 @@ void DocumentServer::Serve(QLocalSocket* socket)
         socket->deleteLater();
     };
 
-    connect(timer, &QTimer::timeout, socket, [socket, finish] {
-        socket->abort();
-        finish();
-    });
-    connect(socket, &QLocalSocket::disconnected, socket, finish);
-    connect(socket, &QLocalSocket::readyRead, socket, [this, socket, reader, finish] {
+    // Reads what has come. True once the connection is done with: the message
+    // taken and acknowledged, or a malformed one dropped. Answering or aborting may
+    // report the disconnection at once, which comes back here: hence done.
+    auto done = std::make_shared<bool>(false);
+    auto consume = [this, socket, reader, finish, done] {
+        if (*done || socket->property("finished").toBool())
+            return true;
+        // An aborted socket still looks open from outside but warns on a read.
+        if (socket->bytesAvailable() <= 0)
+            return false;
         const auto state = reader->Feed(socket->readAll());
         if (state == handover::Reader::State::NeedMore)
-            return;
+            return false;
+        *done = true;
         if (state == handover::Reader::State::Malformed) {
             socket->abort();
             finish();
-            return;
+            return true;
         }
         socket->write(&kAck, 1);
         socket->flush();
@@ -138,7 +143,22 @@ void DocumentServer::Serve(QLocalSocket* socket)
         finish();
         if (deliver_)
             deliver_(paths);
+        return true;
+    };
+
+    // A message that arrived while this instance was too busy to read it still
+    // counts: its sender has been told it was delivered.
+    connect(timer, &QTimer::timeout, socket, [socket, consume, finish] {
+        if (consume())
+            return;
+        socket->abort();
+        finish();
     });
+    connect(socket, &QLocalSocket::disconnected, socket, [consume, finish] {
+        consume();
+        finish();
+    });
+    connect(socket, &QLocalSocket::readyRead, socket, [consume] { consume(); });
     timer->start(timeoutMs_);
     // Bytes that came with the connection itself are read at once.
     if (socket->bytesAvailable() > 0)
@@ -154,12 +174,19 @@ HandOver SendToRunningInstance(const QString& socketPath, const QStringList& pat
     const auto message = handover::Encode(paths);
     if (!message)
         return HandOver::Failed;
-    socket.write(*message);
-    if (!socket.waitForBytesWritten(timeoutMs))
+    if (socket.write(*message) != message->size())
         return HandOver::Failed;
-    while (socket.bytesAvailable() < 1)
-        if (!socket.waitForReadyRead(timeoutMs))
+    while (socket.bytesToWrite() > 0)
+        if (!socket.waitForBytesWritten(timeoutMs))
             return HandOver::Failed;
+    // The whole message sits in the socket now, and the running instance reads it
+    // whenever its event loop comes round, however busy it is at the moment. Only
+    // an instance that closes the connection unanswered has refused it.
+    while (socket.bytesAvailable() < 1) {
+        if (socket.waitForReadyRead(timeoutMs) || socket.bytesAvailable() > 0)
+            continue;
+        return socket.state() == QLocalSocket::ConnectedState ? HandOver::Delivered : HandOver::Failed;
+    }
     char answer = 0;
     return socket.read(&answer, 1) == 1 && answer == kAck ? HandOver::Delivered : HandOver::Failed;
 }

@@ -48,12 +48,14 @@ private:
 };
 
 enum class HandOver {
-    Delivered,   // the running instance acknowledged the paths
+    Delivered,   // the whole message reached the running instance's socket
     NoInstance,  // nobody listens there
-    Failed,      // an instance answered but did not take the paths
+    Failed,      // the message could not be written, or the instance refused it
 };
 
-// Sends paths (absolute) to the instance listening at socketPath.
+// Sends paths (absolute) to the instance listening at socketPath. An instance too
+// busy to answer within timeoutMs still has the message and reads it later, so
+// that counts as delivered; one that closes the connection unanswered does not.
 HandOver SendToRunningInstance(const QString& socketPath, const QStringList& paths, int timeoutMs = 5000);
 
 // The launch's decision, taken under a lock so that two launches at once agree on
@@ -61,8 +63,8 @@ HandOver SendToRunningInstance(const QString& socketPath, const QStringList& pat
 struct Claim {
     enum class Outcome {
         Primary,     // this process runs; server listens
-        HandedOver,  // a running instance took the paths: end with status 0
-        Failed,      // a running instance did not answer: end with a failure
+        HandedOver,  // the paths reached a running instance: end with status 0
+        Failed,      // a running instance could not be given them: end with a failure
         Alone,       // no private place for the socket: run without one
     } outcome = Outcome::Alone;
     std::unique_ptr<DocumentServer> server;

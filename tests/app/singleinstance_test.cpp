@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QThread>
@@ -146,6 +147,42 @@ TEST_F(SingleInstance, LaunchWithoutPathsStillReachesTheRunningInstance)
     EXPECT_EQ(result, HandOver::Delivered);
     ASSERT_EQ(delivered.size(), 1);
     EXPECT_TRUE(delivered[0].isEmpty());
+}
+
+TEST_F(SingleInstance, BusyInstanceStillGetsThePathsAndTheSenderReportsSuccess)
+{
+    Claim first = ClaimOrHandOver(SocketPath(), {}, deliver);
+    ASSERT_EQ(first.outcome, Claim::Outcome::Primary);
+
+    // This thread serves no events while the sender waits: the running instance
+    // is busy past the sender's whole timeout.
+    HandOver result = HandOver::NoInstance;
+    const QStringList paths = {QStringLiteral("/tmp/late.bin")};
+    QThread* sender = QThread::create([&] { result = SendToRunningInstance(SocketPath(), paths, 300); });
+    sender->start();
+    ASSERT_TRUE(sender->wait(10000));
+    delete sender;
+    EXPECT_EQ(result, HandOver::Delivered);
+    EXPECT_TRUE(delivered.isEmpty());
+
+    Serve(300);
+    ASSERT_EQ(delivered.size(), 1);
+    EXPECT_EQ(delivered[0], paths);
+}
+
+TEST_F(SingleInstance, InstanceThatClosesTheConnectionUnansweredHasNotTakenThePaths)
+{
+    QLocalServer refuser;
+    ASSERT_TRUE(refuser.listen(SocketPath()));
+    QObject::connect(&refuser, &QLocalServer::newConnection, [&] {
+        while (QLocalSocket* s = refuser.nextPendingConnection()) {
+            s->abort();
+            s->deleteLater();
+        }
+    });
+    HandOver result = HandOver::Delivered;
+    RunBeside([&] { result = SendToRunningInstance(SocketPath(), {QStringLiteral("/f")}, 3000); });
+    EXPECT_EQ(result, HandOver::Failed);
 }
 
 TEST_F(SingleInstance, SocketLeftByAnInstanceThatDiedIsTakenOver)
