@@ -23,14 +23,12 @@ std::unique_ptr<App>& AppObject()
     return app;
 }
 
-// Runs one part of _Main; an escaped exception goes to the report.
-bool RunPart(const std::function<void()>& part)
+// Each path to the application object's OpenDocument, in order.
+void OpenEach(const QStringList& paths)
 {
-    if (auto error = CallFunctionWithExceptionHandling(part)) {
-        UnhandledException(error);
-        return false;
-    }
-    return true;
+    for (const QString& path : paths)
+        if (Application* app = Application::Instance())
+            app->OpenDocument(std::make_shared<FolderItem>(path));
 }
 
 } // namespace
@@ -69,19 +67,13 @@ void HandOverDocuments(const QStringList& paths)
 {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [paths] {
-            for (const QString& path : paths)
-                if (Application* app = Application::Instance())
-                    app->OpenDocument(std::make_shared<FolderItem>(path));
-        },
+        [paths] { OpenEach(paths); },
         Qt::QueuedConnection);
 }
 
 void OpenHandedOverDocuments(const QStringList& paths)
 {
-    for (const QString& path : paths)
-        if (Application* app = Application::Instance())
-            app->OpenDocument(std::make_shared<FolderItem>(path));
+    OpenEach(paths);
     Dispatch([] {
         QMainWindow* window = MW::Instance().QtWindow();
         if (window->isMinimized())
@@ -107,7 +99,7 @@ bool Main(const QStringList& documents, const StartupSteps& steps)
 {
     // The framework runs all program code through its own dispatch wrapper, so no
     // exception routine needs installing.
-    if (!RunPart(steps.early))
+    if (!Dispatch(steps.early))
         return false;
 
     if (Application* app = Application::Instance())
@@ -118,13 +110,13 @@ bool Main(const QStringList& documents, const StartupSteps& steps)
     // rather than leaving a process nobody can see.
     auto lateFailed = std::make_shared<bool>(false);
     RunFrameworkInitialization([lateFailed, late = steps.late] {
-        if (!RunPart(late)) {
+        if (!Dispatch(late)) {
             *lateFailed = true;
             Quit(1);
         }
     });
 
-    if (!RunPart([] { RuntimeRun(); }))
+    if (!Dispatch([] { RuntimeRun(); }))
         return false;
     return !*lateFailed;
 }
