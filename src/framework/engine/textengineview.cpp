@@ -81,24 +81,24 @@ void TextEngineView::userEdit(const std::function<void()>& edit)
     finishChange(before, Reveal::Caret);
 }
 
-void TextEngineView::setText(const QString& text)
+void TextEngineView::replaceText(const std::function<void()>& load)
 {
     const State before = state();
-    m_doc.setText(text);
+    load();
     m_preedit.clear();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     finishChange(before, Reveal::Nothing);
 }
 
+void TextEngineView::setText(const QString& text)
+{
+    replaceText([&] { m_doc.setText(text); });
+}
+
 void TextEngineView::setTextLatin1(const QByteArray& text)
 {
-    const State before = state();
-    m_doc.setLatin1(text);
-    m_preedit.clear();
-    verticalScrollBar()->setValue(0);
-    horizontalScrollBar()->setValue(0);
-    finishChange(before, Reveal::Nothing);
+    replaceText([&] { m_doc.setLatin1(text); });
 }
 
 void TextEngineView::setSelection(qsizetype start, qsizetype length)

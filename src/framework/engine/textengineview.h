@@ -133,6 +133,8 @@ private:
     State state() const;
     void finishChange(const State& before, Reveal reveal);
     void userEdit(const std::function<void()>& edit);
+    // Puts new text in place by load, then shows it from the top without a preedit.
+    void replaceText(const std::function<void()>& load);
     bool handleStandardKey(QKeyEvent* e);
     bool handleNavigationKey(QKeyEvent* e);
     bool handleReadOnlyScrollKey(QKeyEvent* e);
