@@ -4,24 +4,12 @@
 #include "app/startup.h"
 #include "framework/runtime.h"
 
-#include <QApplication>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
-    // Every argument is a document path, so Qt sees none of them: a file named
-    // like one of Qt's own options must not change how the program runs.
-    static int qtArgc = 1;
-    static char* qtArgv[] = {argv[0], nullptr};
     const QStringList documents = LaunchDocuments(argc, argv);
-
-    // The QApplication has to go before the Qt libraries' own statics do, which an
-    // owner of static storage would outlive; made here, RuntimeInit finds it.
-    QCoreApplication::setApplicationName(QStringLiteral("Quorvanel"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
-    QApplication qt(qtArgc, qtArgv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("quorvanel"));
-    RuntimeInit(qtArgc, qtArgv);
+    Runtime runtime(argc, argv);
 
     using single_instance::Claim;
     Claim claim = single_instance::ClaimOrHandOver(single_instance::DefaultSocketPath(), documents,

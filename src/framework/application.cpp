@@ -3,8 +3,6 @@
 
 #include "framework/dispatch.h"
 
-#include <QGuiApplication>
-
 namespace {
 Application* registered = nullptr;
 bool hiDpi = false;
@@ -22,14 +20,7 @@ Application* Application::Instance() { return registered; }
 
 void Application::Register() { registered = this; }
 
-void Application::SetSupportsHiDPI(bool on)
-{
-    hiDpi = on;
-    // Qt 6 always scales; passing fractional factors through keeps 125 % and 150 %
-    // screens sharp instead of rounding them. Only effective before Qt starts.
-    if (on && !QCoreApplication::instance())
-        QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
-}
+void Application::SetSupportsHiDPI(bool on) { hiDpi = on; }
 
 bool Application::SupportsHiDPI() { return hiDpi; }
 

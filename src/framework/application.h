@@ -20,6 +20,10 @@ public:
     // Makes this the application object; it receives the application's events.
     void Register();
 
+    // Records whether the program declares itself ready for high-resolution
+    // screens. Qt 6 scales for them in any case, with unrounded factors that the
+    // runtime sets before Qt starts; by the time the program runs this, that
+    // choice is made, so it changes nothing on screen.
     static void SetSupportsHiDPI(bool on);
     static bool SupportsHiDPI();
 

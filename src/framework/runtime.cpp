@@ -9,18 +9,24 @@
 namespace {
 int quitCode = 0;
 bool quitRequested = false;
-std::unique_ptr<QApplication> ownedApp;
 } // namespace
 
-void RuntimeInit(int& argc, char** argv)
+Runtime::Runtime(int argc, char** argv)
 {
     if (QCoreApplication::instance())
         return;
+    static char fallbackName[] = "quorvanel";
+    qtArgv_[0] = argc > 0 && argv && argv[0] ? argv[0] : fallbackName;
+    // Scaling for high-resolution screens is always on in Qt 6; unrounded factors
+    // keep 125 % and 150 % screens sharp. The policy only counts before Qt starts.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvanel"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
-    ownedApp = std::make_unique<QApplication>(argc, argv);
+    app_ = std::make_unique<QApplication>(qtArgc_, qtArgv_);
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvanel"));
 }
+
+Runtime::~Runtime() = default;
 
 void RunFrameworkInitialization(std::function<void()> lateStartup)
 {

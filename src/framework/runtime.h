@@ -4,9 +4,29 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
-// Creates the QApplication (unless one exists) with the program's name.
-void RuntimeInit(int& argc, char** argv);
+class QApplication;
+
+// Qt for the length of main: held on main's stack, so the QApplication goes
+// before static destruction takes Qt's own statics away under it. Makes the
+// QApplication, with the program's name, version and desktop entry, unless one
+// exists already (a test's). Qt is given the program's name only: every argument
+// on the command line belongs to the program.
+class Runtime {
+public:
+    Runtime(int argc, char** argv);
+    ~Runtime();
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+private:
+    // Qt keeps a reference to these for the QApplication's whole life.
+    int qtArgc_ = 1;
+    char* qtArgv_[2] = {nullptr, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
 // Queues lateStartup to run once, through the dispatch wrapper, as soon as the
 // event loop starts.
 void RunFrameworkInitialization(std::function<void()> lateStartup);
