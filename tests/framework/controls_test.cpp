@@ -88,13 +88,14 @@ TEST(BevelButtonLook, IconIsShownAtThePicturesSize)
     EXPECT_EQ(tb->toolButtonStyle(), Qt::ToolButtonIconOnly);
 }
 
-TEST(PopupMenuRows, ListIndexChoosesARowAndChangeFollowsEveryChange)
+TEST(PopupMenuRows, ListIndexChoosesARowAndChangeFollowsEveryChangeButNotTheFilling)
 {
     PopupMenu m;
-    m.AddRow(QStringLiteral("楽器選択"));
-    m.AddRows({QStringLiteral("00：Acoustic Grand Piano( Piano )"), QStringLiteral("01：Bright Acoustic Piano")});
     QList<qint64> changes;
     m.Change = [&](PopupMenu& s) { changes << s.ListIndex(); };
+    m.AddRow(QStringLiteral("楽器選択"));
+    m.AddRows({QStringLiteral("00：Acoustic Grand Piano( Piano )"), QStringLiteral("01：Bright Acoustic Piano")});
+    EXPECT_TRUE(changes.isEmpty());
     EXPECT_EQ(m.ListCount(), 3);
     EXPECT_EQ(m.ListIndex(), 0);
     m.SetListIndex(1);
@@ -104,17 +105,6 @@ TEST(PopupMenuRows, ListIndexChoosesARowAndChangeFollowsEveryChange)
     EXPECT_EQ(m.Text(), QStringLiteral("01：Bright Acoustic Piano"));
     EXPECT_EQ(m.List(0), QStringLiteral("楽器選択"));
     EXPECT_EQ(m.List(9), QString());
-}
-
-TEST(PopupMenuRows, FillingTheListFiresNoChange)
-{
-    PopupMenu m;
-    int changes = 0;
-    m.Change = [&](PopupMenu&) { ++changes; };
-    m.AddRow(QStringLiteral("a"));
-    m.AddRows({QStringLiteral("b"), QStringLiteral("c")});
-    EXPECT_EQ(changes, 0);
-    EXPECT_EQ(m.ListIndex(), 0);
 }
 
 TEST(PopupMenuRows, OutOfRangeIndexChoosesNoRow)
@@ -150,7 +140,7 @@ TEST(RectangleLook, TransparentFillShowsTheBackdropInsideTheBorder)
     EXPECT_EQ(shot.pixelColor(97, 500), QColor(213, 213, 213));
 }
 
-TEST(TextFieldLook, TransparentBackgroundShowsTheBackdrop)
+TEST(TextFieldLook, TextHintAndATransparentBackgroundThatShowsTheBackdrop)
 {
     Window w;
     auto back = std::make_shared<Picture>(800, 600);
@@ -158,24 +148,17 @@ TEST(TextFieldLook, TransparentBackgroundShowsTheBackdrop)
     w.SetBackdrop(back);
     auto& f = w.Add<TextField>(QStringLiteral("TField1"));
     f.SetBounds(567, 499, 150, 24);
+    f.SetHint(QStringLiteral("0000000000000000"));
+    f.SetText(QStringLiteral("1111"));
+    EXPECT_EQ(f.Text(), QStringLiteral("1111"));
+    EXPECT_EQ(static_cast<QLineEdit*>(f.Widget())->placeholderText(), QStringLiteral("0000000000000000"));
     f.SetBackgroundColor(RGB(255, 255, 255));
     w.SetVisible(true);
     const QPoint inside(567 + 140, 499 + 12);
     EXPECT_EQ(w.ContentWidget()->grab().toImage().pixelColor(inside), QColor(255, 255, 255));
     f.SetBackgroundColor(RGB(0, 0, 0, 255));
-    EXPECT_EQ(w.ContentWidget()->grab().toImage().pixelColor(inside), QColor(200, 20, 20));
-}
-
-TEST(TextFieldLook, TextHintAndTransparentBackground)
-{
-    TextField f;
-    f.SetHint(QStringLiteral("0000000000000000"));
-    f.SetText(QStringLiteral("1111"));
-    EXPECT_EQ(f.Text(), QStringLiteral("1111"));
-    EXPECT_EQ(static_cast<QLineEdit*>(f.Widget())->placeholderText(), QStringLiteral("0000000000000000"));
-    f.SetBackgroundColor(RGB(0, 0, 0, 255));
     EXPECT_EQ(f.BackgroundColor(), RGB(0, 0, 0, 255));
-    EXPECT_EQ(f.Widget()->palette().color(QPalette::Base).alpha(), 0);
+    EXPECT_EQ(w.ContentWidget()->grab().toImage().pixelColor(inside), QColor(200, 20, 20));
 }
 
 struct ColourCase {

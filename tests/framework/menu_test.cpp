@@ -100,17 +100,6 @@ TEST(MenuLookup, SeparatorsWithTheSameCaptionAreDistinctItems)
     EXPECT_TRUE(s1->QtAction()->isSeparator());
 }
 
-TEST(MenuLookup, MenusKeepTheirOrderAndItemCounts)
-{
-    auto bar = ProgramBar();
-    ASSERT_EQ(bar->Count(), 2);
-    EXPECT_EQ(bar->Item(0)->Name(), QStringLiteral("FileMenu"));
-    EXPECT_EQ(bar->Item(1)->Name(), QStringLiteral("EditMenu"));
-    EXPECT_EQ(bar->Item(0)->Count(), 1);
-    EXPECT_EQ(bar->Item(1)->Count(), 8);
-    EXPECT_EQ(bar->Item(1)->QtMenu()->actions().size(), 8);
-}
-
 // Each level added to its parent while still empty, its children only later.
 TEST(MenuLookup, SubmenusAddedEmptyShowWhatIsAddedToThemLaterAtEveryDepth)
 {
@@ -151,27 +140,6 @@ TEST(MenuLookup, SubmenusAddedEmptyShowWhatIsAddedToThemLaterAtEveryDepth)
     level2->SetEnabled(false);
     EXPECT_FALSE(shown1->actions()[0]->isEnabled());
 }
-
-struct ShortcutCase {
-    const char* stored;
-    QKeySequence expected;
-};
-
-class ShortcutTable : public ::testing::TestWithParam<ShortcutCase> {};
-
-TEST_P(ShortcutTable, CmdShortcutsBecomeCtrl)
-{
-    MenuItem item;
-    item.SetShortcut(QString::fromLatin1(GetParam().stored));
-    EXPECT_EQ(item.QtAction()->shortcut(), GetParam().expected);
-    EXPECT_EQ(item.Shortcut(), QString::fromLatin1(GetParam().stored));
-}
-
-INSTANTIATE_TEST_SUITE_P(Stored, ShortcutTable,
-                         ::testing::Values(ShortcutCase{"Cmd+Q", QKeySequence(Qt::CTRL | Qt::Key_Q)},
-                                           ShortcutCase{"Cmd+Z", QKeySequence(Qt::CTRL | Qt::Key_Z)},
-                                           ShortcutCase{"Cmd+A", QKeySequence(Qt::CTRL | Qt::Key_A)},
-                                           ShortcutCase{"", QKeySequence()}));
 
 TEST(MenuEdit, CopyAndPasteShortcutsActOnTheFocusedAreaBeforeItsKeyFilter)
 {

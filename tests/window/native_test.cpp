@@ -1,6 +1,5 @@
-// The native calls and the window's own events: input-method composition of the
-// hex column, the opaque white background without a compositor, minimising, and
-// closing the window quitting the application.
+// The native calls on the opened window: the opaque white background without a
+// compositor, and closing the window quitting the application.
 #include "fixture.h"
 
 #include "framework/runtime.h"
@@ -8,18 +7,6 @@
 
 #include <QMainWindow>
 #include <QPalette>
-
-TEST_F(WindowTest, KeyScriptSwitchesCompositionOfTheHexColumn)
-{
-    Module1::KeyScript(1);
-    EXPECT_TRUE(w().BinaryTa().InputMethodEnabled());
-    Module1::KeyScript(0);
-    EXPECT_FALSE(w().BinaryTa().InputMethodEnabled());
-    Module1::KeyScript(-3);
-    EXPECT_TRUE(w().BinaryTa().InputMethodEnabled());
-    EXPECT_TRUE(w().BinaryTa_MouseDown(w().BinaryTa(), 0, 0) == false);
-    EXPECT_FALSE(w().BinaryTa().InputMethodEnabled());
-}
 
 TEST_F(WindowTest, WithoutACompositorTheWindowIsOpaqueWhite)
 {
