@@ -179,20 +179,6 @@ TEST_F(WindowTest, OpeningChoosesTheFirstProgramAndInstrumentOne)
     EXPECT_EQ(w().TM0().Period(), 0);
 }
 
-TEST_F(WindowTest, OpeningSetsTheEditorStateDefaults)
-{
-    EXPECT_EQ(w().xx, "48");
-    EXPECT_EQ(w().yy, "83 18");
-    EXPECT_EQ(w().vv, "55");
-    EXPECT_EQ(w().d, 1.0);
-    EXPECT_EQ(w().v, 7);
-    EXPECT_EQ(w().noteCount, 0);
-    EXPECT_EQ(w().selL, 0);
-    EXPECT_EQ(w().soundNumber, 0);
-    EXPECT_EQ(w().dur.size(), 2);
-    EXPECT_EQ(w().vel.size(), 2);
-}
-
 TEST_F(WindowTest, OpenHandlersMakeFrameFieldAndColumnsTransparent)
 {
     EXPECT_TRUE(w().Rectangle1().FillColor().IsFullyTransparent());
