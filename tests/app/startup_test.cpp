@@ -6,8 +6,6 @@
 #include "framework/exceptions.h"
 #include "framework/runtime.h"
 #include "reports.h"
-#include "track/hexdump.h"
-#include "window/mainmenubar.h"
 #include "window/mw.h"
 
 #include <QApplication>
@@ -91,38 +89,11 @@ TEST_F(Shell, ApplicationObjectCarriesVersionOneAndEmptyTexts)
     EXPECT_EQ(app->PackageInfo(), QString());
 }
 
-TEST_F(Shell, ApplicationAndWindowShowOneAndTheSameMenuBar)
-{
-    MakeDefaultView();
-    EXPECT_EQ(TheApp()->MenuBar(), &MainMenuBar::Instance());
-    EXPECT_EQ(MW::Instance().MenuBar(), TheApp()->MenuBar());
-}
-
 TEST_F(Shell, OpenDocumentWithoutItemChangesNothingAndMakesNoWindow)
 {
     TheApp()->OpenDocument(nullptr);
     EXPECT_EQ(MW::Existing(), nullptr);
     EXPECT_TRUE(Reports().isEmpty());
-}
-
-TEST_F(Shell, DocumentBeforeTheLateStepMakesTheWindowAndTheLateStepNoSecond)
-{
-    Open(File(QStringLiteral("a.bin"), "ABC"));
-    MW* first = MW::Existing();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(Shown(), Column("ABC"));
-    MakeDefaultView();
-    EXPECT_EQ(MW::Existing(), first);
-    EXPECT_EQ(MainWindowsOnScreen(), 1);
-}
-
-TEST_F(Shell, SecondOfTwoDocumentsIsTheOneShown)
-{
-    MakeDefaultView();
-    Open(File(QStringLiteral("a.bin"), "AAAA"));
-    Open(File(QStringLiteral("b.bin"), "BB"));
-    EXPECT_EQ(Shown(), Column("BB"));
-    EXPECT_EQ(MainWindowsOnScreen(), 1);
 }
 
 TEST_F(Shell, UnreadableDocumentLeavesTheHexViewAsItWas)
@@ -217,29 +188,6 @@ TEST(StartUp, FailingLateStepIsReportedAndEndsTheEventLoop)
             return "the report did not receive the exception";
         if (RuntimeExit() == 0)
             return "the failure ends with status 0";
-        return {};
-    });
-}
-
-TEST(StartUp, ClosingTheWindowWhilePlaybackRunsQuitsWithStatusZero)
-{
-    EXPECT_IN_FRESH_PROCESS([]() -> std::string {
-        bool playing = false;
-        const bool started = Main({}, {EarlyStartup, [&] {
-                                           LateStartup();
-                                           MW& w = MW::Instance();
-                                           w.BinaryTa().SetText(QStringLiteral("90 3C 55 83 18 90 3C 00 48 \r"
-                                                                               "90 3E 55 83 18 90 3E 00 48 \r"));
-                                           w.NotesPlay();
-                                           playing = w.TM0().Mode() == 2;
-                                           QTimer::singleShot(20, [] { MW::Instance().QtWindow()->close(); });
-                                       }});
-        if (!playing)
-            return "playback did not start";
-        if (!started)
-            return "start-up reported a failure";
-        if (RuntimeExit() != 0)
-            return "exit status is not 0";
         return {};
     });
 }
