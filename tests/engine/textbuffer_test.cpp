@@ -88,16 +88,6 @@ TEST(TextBufferLines, OutOfRangeQueriesClampToTheText)
     EXPECT_EQ(b.text(), QStringLiteral("ab\rc!"));
 }
 
-TEST(TextBufferLines, InsertedLfAndCrlfBecomeOneCr)
-{
-    TextBuffer b(8);
-    b.setText(QStringLiteral("a\r\nb\nc"));
-    EXPECT_EQ(b.text(), QStringLiteral("a\rb\rc"));
-    EXPECT_EQ(b.insert(1, QStringLiteral("x\r\ny")), 3);
-    EXPECT_EQ(b.text(), QStringLiteral("ax\ry\rb\rc"));
-    EXPECT_EQ(b.lineCount(), 4);
-}
-
 struct CellCase {
     QString text;
     qsizetype cells;

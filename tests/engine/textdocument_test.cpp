@@ -136,17 +136,6 @@ TEST(TextDocumentUndo, UndoOfAReplacedSelectionSelectsItAgain)
     EXPECT_EQ(d.selectionLength(), 2);
 }
 
-TEST(TextDocumentUndo, ANewEditDropsTheRedoSteps)
-{
-    TextDocument d;
-    d.replaceSelection(QStringLiteral("a"));
-    d.undo();
-    ASSERT_TRUE(d.canRedo());
-    d.replaceSelection(QStringLiteral("b"));
-    EXPECT_FALSE(d.canRedo());
-    EXPECT_EQ(d.text(), QStringLiteral("b"));
-}
-
 TEST(TextDocumentWords, WordStepsStopAtWordStartsAndLineBreaks)
 {
     TextDocument d;

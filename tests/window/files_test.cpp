@@ -90,13 +90,15 @@ QStringList Leftovers(const QString& folder, const QStringList& expected)
 
 }  // namespace
 
-TEST_F(WindowTest, FileDroppedOnTheWindowIsDumpedIntoTheThreeColumns)
+TEST_F(WindowTest, FileDroppedOnTheWindowIsDumpedIntoTheThreeColumnsAndLeavesTheEditorState)
 {
     WriteBytes(Path("a.bin"), kSeventeen);
+    Click(w().BBV(3));
     DropOn(w().QtWindow(), Files({Path("a.bin")}));
     EXPECT_EQ(Shown(w().BinaryTa()), kSeventeenHex);
     EXPECT_EQ(Shown(w().FutterTa()), kSeventeenChars);
     EXPECT_EQ(Shown(w().HedderTa()), kSeventeenAddresses);
+    EXPECT_EQ(w().vv, "14");
 }
 
 TEST_F(WindowTest, FileDroppedOnTheHexColumnIsDumpedTheSameWay)
@@ -123,7 +125,7 @@ TEST_F(WindowTest, DropOfAFolderOrOfTextChangesNothing)
     EXPECT_EQ(w().FutterTa().Text(), "");
 }
 
-TEST_F(WindowTest, OpenButtonDumpsTheChosenFile)
+TEST_F(WindowTest, OpenButtonDumpsTheChosenFileAndCancelledMissingOrUnreadableOpensChangeNothing)
 {
     WriteBytes(Path("b.bin"), kSeventeen);
     dialogs().Answer(Path("b.bin"));
@@ -131,15 +133,6 @@ TEST_F(WindowTest, OpenButtonDumpsTheChosenFile)
     ASSERT_EQ(dialogs().Requests().size(), 1u);
     EXPECT_FALSE(dialogs().Requests()[0].save);
     EXPECT_EQ(dialogs().Requests()[0].filter, "accept/all");
-    EXPECT_EQ(Shown(w().BinaryTa()), kSeventeenHex);
-    EXPECT_EQ(Shown(w().HedderTa()), kSeventeenAddresses);
-}
-
-TEST_F(WindowTest, CancelledMissingOrUnreadableOpensChangeNothing)
-{
-    WriteBytes(Path("b.bin"), kSeventeen);
-    dialogs().Answer(Path("b.bin"));
-    Click(w().FileOpenButton());
     dialogs().Cancel();
     dialogs().Answer(Path("gone.bin"));
     dialogs().Answer(dir_.path());
@@ -150,16 +143,6 @@ TEST_F(WindowTest, CancelledMissingOrUnreadableOpensChangeNothing)
     EXPECT_EQ(Shown(w().FutterTa()), kSeventeenChars);
     EXPECT_EQ(Shown(w().HedderTa()), kSeventeenAddresses);
     EXPECT_TRUE(messages_.isEmpty()) << "a failed open stays silent";
-}
-
-TEST_F(WindowTest, DumpLeavesTheEditorStateAlone)
-{
-    WriteBytes(Path("c.bin"), QByteArray(256, 'x'));
-    Click(w().BBV(3));
-    w().DropOpen(std::make_shared<FolderItem>(Path("c.bin")));
-    EXPECT_EQ(w().vv, "14");
-    EXPECT_EQ(w().BinaryTa().Text().count(CR), 16);
-    EXPECT_TRUE(w().HedderTa().Text().endsWith(QString("00000100:") + CR));
 }
 
 TEST_F(WindowTest, MidiSaveWritesTheGoldenFile)
@@ -195,15 +178,6 @@ TEST_F(WindowTest, RawSaveWritesExactlyTheBytesTheHexColumnSpells)
     ASSERT_EQ(dialogs().Requests().size(), 1u);
     EXPECT_EQ(dialogs().Requests()[0].defaultName, "Sample.mid");
     EXPECT_EQ(ReadBytes(Path("raw.bin")), Bytes({0x90, 0x3C, 0x55, 0x83, 0x18, 0x90, 0x3C, 0, 0x48, 0x90}));
-}
-
-TEST_F(WindowTest, DumpThenRawSaveGivesTheFileBack)
-{
-    WriteBytes(Path("in.bin"), kSeventeen);
-    w().DropOpen(std::make_shared<FolderItem>(Path("in.bin")));
-    dialogs().Answer(Path("out.bin"));
-    Click(w().FilesaveButton());
-    EXPECT_EQ(ReadBytes(Path("out.bin")), kSeventeen);
 }
 
 TEST_F(WindowTest, CancelledSavesWriteNothingAndSayNothing)
