@@ -52,24 +52,6 @@ TEST(TextAreaText, EveryLineBreakSetOrPastedReadsBackAsCR)
     EXPECT_EQ(t.SelStart(), t.Length());
 }
 
-TEST(TextAreaSelection, HighlightedSelectionIsScrolledIntoView)
-{
-    Window w;
-    auto& t = w.Add<TextArea>(QStringLiteral("T"));
-    t.SetBounds(0, 0, 200, 100);
-    w.SetVisible(true);
-    QString text;
-    for (int i = 0; i < 500; ++i)
-        text += QStringLiteral("line\r");
-    t.SetText(text);
-    auto* area = qobject_cast<QAbstractScrollArea*>(t.Widget());
-    ASSERT_NE(area, nullptr);
-    EXPECT_EQ(area->verticalScrollBar()->value(), 0);
-    t.SetSelStart(5 * 400);
-    t.SetSelLength(5);
-    EXPECT_GT(area->verticalScrollBar()->value(), 300);
-}
-
 TEST(TextAreaKeys, KeyDownSeesTheKeyFirstAndTrueSwallowsIt)
 {
     TextArea t;
@@ -153,28 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{Qt::Key_PageUp, "", QString(QChar(11))},
                       KeyCase{Qt::Key_PageDown, "", QString(QChar(12))}, KeyCase{Qt::Key_Shift, "", ""},
                       KeyCase{Qt::Key_A, QString::fromUtf8("あ"), QString::fromUtf8("あ")}));
-
-TEST(TextAreaMouse, FalsePassesTheClickOnAndTrueKeepsIt)
-{
-    Window w;
-    auto& t = w.Add<TextArea>(QStringLiteral("T"));
-    t.SetBounds(0, 0, 300, 200);
-    w.SetVisible(true);
-    t.SetText(QStringLiteral("abcdef\rghijkl\r"));
-    t.SetSelStart(10);
-    bool take = true;
-    QPoint at;
-    t.MouseDown = [&](TextArea&, qint64 x, qint64 y) {
-        at = QPoint(int(x), int(y));
-        return take;
-    };
-    QTest::mouseClick(Viewport(t), Qt::LeftButton, {}, QPoint(2, 4));
-    EXPECT_EQ(at, QPoint(2, 4));
-    EXPECT_EQ(t.SelStart(), 10);
-    take = false;
-    QTest::mouseClick(Viewport(t), Qt::LeftButton, {}, QPoint(2, 4));
-    EXPECT_EQ(t.SelStart(), 0);
-}
 
 TEST(TextAreaDrops, DroppedFileReachesDropObjectAndIsNotInsertedAsText)
 {
@@ -286,6 +246,33 @@ TEST_F(ShownArea, AClickPutsTheCaretOnTheCharacterUnderTheMouse)
     EXPECT_EQ(area->SelStart(), 8);
     QTest::mouseClick(Viewport(*area), Qt::LeftButton, {}, QPoint(5, Viewport(*area)->height() - 2));
     EXPECT_EQ(area->SelStart(), 18) << "below the last line: on the last line";
+}
+
+TEST_F(ShownArea, MouseDownFalsePassesTheClickOnAndTrueKeepsIt)
+{
+    area->SetText(kRows);
+    area->SetSelStart(10);
+    bool take = true;
+    QPoint at;
+    area->MouseDown = [&](TextArea&, qint64 x, qint64 y) {
+        at = QPoint(int(x), int(y));
+        return take;
+    };
+    QTest::mouseClick(Viewport(*area), Qt::LeftButton, {}, QPoint(2, 4));
+    EXPECT_EQ(at, QPoint(2, 4));
+    EXPECT_EQ(area->SelStart(), 10);
+    take = false;
+    QTest::mouseClick(Viewport(*area), Qt::LeftButton, {}, QPoint(2, 4));
+    EXPECT_EQ(area->SelStart(), 0);
+}
+
+TEST_F(ShownArea, HighlightedSelectionIsScrolledIntoView)
+{
+    area->SetText(Lines(300));
+    EXPECT_EQ(Bar()->value(), 0);
+    area->SetSelStart(8 * 250);
+    area->SetSelLength(5);
+    EXPECT_GT(Bar()->value(), 200);
 }
 
 TEST_F(ShownArea, DraggingSelectsAcrossLinesAndSelTextReadsItWithCr)
