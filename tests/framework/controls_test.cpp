@@ -32,34 +32,26 @@ TEST(PushButtonEvents, ClickFiresActionWithTheSender)
     EXPECT_EQ(b.Caption(), QStringLiteral("↓"));
 }
 
-TEST(BevelButtonValue, StickyStyleStaysPressedAfterClicks)
+// Style 0 pushes, 1 toggles, 2 sticks; every click fires the action after the
+// value has changed, and the widget shows the value.
+TEST(BevelButtonValue, EachStyleSetsTheValueItsWayOnEveryClick)
 {
-    BevelButton b;
-    b.SetButtonStyle(2);
-    int actions = 0;
-    b.Action = [&](BevelButton& s) {
-        ++actions;
-        EXPECT_TRUE(s.Value());
-    };
-    QTest::mouseClick(b.Widget(), Qt::LeftButton);
-    QTest::mouseClick(b.Widget(), Qt::LeftButton);
-    EXPECT_TRUE(b.Value());
-    EXPECT_EQ(actions, 2);
-    EXPECT_TRUE(static_cast<QToolButton*>(b.Widget())->isChecked());
-}
-
-TEST(BevelButtonValue, PushStyleLeavesValueAloneAndToggleStyleFlipsIt)
-{
-    BevelButton push;
-    push.SetButtonStyle(0);
-    push.Push();
-    EXPECT_FALSE(push.Value());
-    BevelButton toggle;
-    toggle.SetButtonStyle(1);
-    toggle.Push();
-    EXPECT_TRUE(toggle.Value());
-    toggle.Push();
-    EXPECT_FALSE(toggle.Value());
+    const struct {
+        int style;
+        bool afterFirst, afterSecond;
+    } cases[] = {{0, false, false}, {1, true, false}, {2, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        BevelButton b;
+        b.SetButtonStyle(c.style);
+        QList<bool> seen;
+        b.Action = [&](BevelButton& s) { seen << s.Value(); };
+        QTest::mouseClick(b.Widget(), Qt::LeftButton);
+        QTest::mouseClick(b.Widget(), Qt::LeftButton);
+        EXPECT_EQ(seen, (QList<bool>{c.afterFirst, c.afterSecond}));
+        EXPECT_EQ(b.Value(), c.afterSecond);
+        EXPECT_EQ(static_cast<QToolButton*>(b.Widget())->isChecked(), c.afterSecond);
+    }
 }
 
 TEST(BevelButtonValue, SettingValueShowsItPressedAndFiresNothing)
@@ -88,7 +80,7 @@ TEST(BevelButtonLook, IconIsShownAtThePicturesSize)
     EXPECT_EQ(tb->toolButtonStyle(), Qt::ToolButtonIconOnly);
 }
 
-TEST(PopupMenuRows, ListIndexChoosesARowAndChangeFollowsEveryChangeButNotTheFilling)
+TEST(PopupMenuRows, ListIndexChoosesARowOrNoneAndChangeFollowsEveryChangeButNotTheFilling)
 {
     PopupMenu m;
     QList<qint64> changes;
@@ -105,12 +97,7 @@ TEST(PopupMenuRows, ListIndexChoosesARowAndChangeFollowsEveryChangeButNotTheFill
     EXPECT_EQ(m.Text(), QStringLiteral("01：Bright Acoustic Piano"));
     EXPECT_EQ(m.List(0), QStringLiteral("楽器選択"));
     EXPECT_EQ(m.List(9), QString());
-}
-
-TEST(PopupMenuRows, OutOfRangeIndexChoosesNoRow)
-{
-    PopupMenu m;
-    m.AddRows({QStringLiteral("a"), QStringLiteral("b")});
+    // An index out of range chooses no row.
     m.SetListIndex(7);
     EXPECT_EQ(m.ListIndex(), -1);
     m.SetListIndex(-5);

@@ -248,7 +248,7 @@ TEST_F(ShownArea, AClickPutsTheCaretOnTheCharacterUnderTheMouse)
     EXPECT_EQ(area->SelStart(), 18) << "below the last line: on the last line";
 }
 
-TEST_F(ShownArea, MouseDownFalsePassesTheClickOnAndTrueKeepsIt)
+TEST_F(ShownArea, MouseDownTrueKeepsThePressAndItsDragAndFalsePassesItOn)
 {
     area->SetText(kRows);
     area->SetSelStart(10);
@@ -261,18 +261,12 @@ TEST_F(ShownArea, MouseDownFalsePassesTheClickOnAndTrueKeepsIt)
     QTest::mouseClick(Viewport(*area), Qt::LeftButton, {}, QPoint(2, 4));
     EXPECT_EQ(at, QPoint(2, 4));
     EXPECT_EQ(area->SelStart(), 10);
+    Drag(At(0, 0), At(2, 5));
+    EXPECT_EQ(area->SelStart(), 10);
+    EXPECT_EQ(area->SelLength(), 0);
     take = false;
     QTest::mouseClick(Viewport(*area), Qt::LeftButton, {}, QPoint(2, 4));
     EXPECT_EQ(area->SelStart(), 0);
-}
-
-TEST_F(ShownArea, HighlightedSelectionIsScrolledIntoView)
-{
-    area->SetText(Lines(300));
-    EXPECT_EQ(Bar()->value(), 0);
-    area->SetSelStart(8 * 250);
-    area->SetSelLength(5);
-    EXPECT_GT(Bar()->value(), 200);
 }
 
 TEST_F(ShownArea, DraggingSelectsAcrossLinesAndSelTextReadsItWithCr)
@@ -286,16 +280,6 @@ TEST_F(ShownArea, DraggingSelectsAcrossLinesAndSelTextReadsItWithCr)
     Drag(At(1, 5), At(0, 3));
     EXPECT_EQ(area->SelStart(), 3);
     EXPECT_EQ(area->SelText(), QStringLiteral("3C 55\r83 18"));
-}
-
-TEST_F(ShownArea, APressThatMouseDownKeepsNeitherMovesTheCaretNorDragsASelection)
-{
-    area->SetText(kRows);
-    area->SetSelStart(4);
-    area->MouseDown = [](TextArea&, qint64, qint64) { return true; };
-    Drag(At(0, 0), At(2, 5));
-    EXPECT_EQ(area->SelStart(), 4);
-    EXPECT_EQ(area->SelLength(), 0);
 }
 
 TEST_F(ShownArea, TypingReturnAndBackspaceEditWhereTheMousePutTheCaret)

@@ -56,23 +56,23 @@ protected:
 
 } // namespace
 
-TEST_F(PlaybackTest, EmptyTextDoesNothing)
+// Nothing to play: no timer, no sound, no highlight. An empty text still splits
+// into two empty lines; a text without a CR into none.
+TEST_F(PlaybackTest, TextWithoutACompleteLinePlaysNothing)
 {
-    Play(QString());
-    EXPECT_FALSE(Playing());
-    EXPECT_TRUE(notes().Calls().empty());
-    EXPECT_EQ(w().noteCount, 0);
-    EXPECT_EQ(w().note.size(), 2);
-}
-
-TEST_F(PlaybackTest, TextWithoutACrPlaysNothing)
-{
-    Play(QStringLiteral("90 3C 55 83 18 90 3C 00 48 "));
-    EXPECT_FALSE(Playing());
-    EXPECT_TRUE(Notes(notes()).empty());
-    EXPECT_EQ(w().noteCount, 0);
-    EXPECT_TRUE(w().note.isEmpty());
-    EXPECT_EQ(w().BinaryTa().SelLength(), 0);
+    const struct {
+        QString text;
+        qsizetype lines;
+    } cases[] = {{QString(), 2}, {QStringLiteral("90 3C 55 83 18 90 3C 00 48 "), 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        Play(c.text);
+        EXPECT_FALSE(Playing());
+        EXPECT_TRUE(notes().Calls().empty());
+        EXPECT_EQ(w().noteCount, 0);
+        EXPECT_EQ(w().note.size(), c.lines);
+        EXPECT_EQ(w().BinaryTa().SelLength(), 0);
+    }
 }
 
 TEST_F(PlaybackTest, StartHighlightsAndSoundsTheFirstLineAndRunsTheTimerForItsGate)
@@ -120,18 +120,6 @@ TEST_F(PlaybackTest, TheTickOnTheLastLineEndsItAndLeavesTheCaretAfterIt)
     EXPECT_EQ(Notes(notes()), Calls({"off 62"}));
     EXPECT_EQ(Selection(), Sel(a.size() + b.size(), 0));
     EXPECT_EQ(w().noteCount, 2);
-}
-
-TEST_F(PlaybackTest, AOneLineTrackEndsAtTheFirstTick)
-{
-    const QString a = NoteLine("45");
-    Play(a);
-    EXPECT_EQ(Notes(notes()), Calls({"on 69 116"}));
-    EXPECT_EQ(Selection(), Sel(0, a.size()));
-    Tick();
-    EXPECT_FALSE(Playing());
-    EXPECT_EQ(Notes(notes()), Calls({"on 69 116", "off 69"}));
-    EXPECT_EQ(Selection(), Sel(a.size(), 0));
 }
 
 TEST_F(PlaybackTest, ASecondPressStopsAtOnceAndAThirdStartsAgainFromTheTop)
@@ -236,37 +224,6 @@ TEST_F(PlaybackTest, EachKindOfLineSendsWhatItSoundsAndKeepsItsTime)
         EXPECT_EQ(Notes(notes()), c.notes);
         EXPECT_FALSE(Playing());
     }
-}
-
-TEST_F(PlaybackTest, NotesSoundOnTheChosenInstrument)
-{
-    w().BinaryTa().SetText(NoteLine("3C"));
-    notes().Clear();
-    w().PM1().SetListIndex(20);
-    Press();
-    const auto& calls = notes().Calls();
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].kind, RecordingNoteOutput::Kind::ProgramChange);
-    EXPECT_EQ(calls[0].value, 19);
-    EXPECT_EQ(calls[1].kind, RecordingNoteOutput::Kind::NoteOn);
-    EXPECT_EQ(calls[1].value, 60);
-}
-
-TEST_F(PlaybackTest, ATrackPlaysToItsEndOnTheTimer)
-{
-    QString text;
-    const char* keys[] = {"3C", "3E", "40", "41", "43"};
-    for (const char* k : keys)
-        text += NoteLine(k, "55", "05");
-    Play(text);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !Playing(); }, 10000));
-    Calls expected;
-    for (int key : {60, 62, 64, 65, 67}) {
-        expected.push_back("on " + std::to_string(key) + " 116");
-        expected.push_back("off " + std::to_string(key));
-    }
-    EXPECT_EQ(Notes(notes()), expected);
-    EXPECT_EQ(Selection(), Sel(text.size(), 0));
 }
 
 TEST_F(PlaybackTest, TheHighlightedLineIsScrolledIntoView)
