@@ -46,7 +46,6 @@ protected:
         f.write(bytes);
         return f.fileName();
     }
-    static void Open(const QString& path) { TheApp()->OpenDocument(std::make_shared<FolderItem>(path)); }
     static QString Shown() { return MW::Existing() ? MW::Existing()->FutterTa().Text() : QString(); }
     // The character column of a file holding only letters: each letter and a blank.
     static QString Column(const char* letters)
@@ -94,15 +93,6 @@ TEST_F(Shell, OpenDocumentWithoutItemChangesNothingAndMakesNoWindow)
     TheApp()->OpenDocument(nullptr);
     EXPECT_EQ(MW::Existing(), nullptr);
     EXPECT_TRUE(Reports().isEmpty());
-}
-
-TEST_F(Shell, UnreadableDocumentLeavesTheHexViewAsItWas)
-{
-    MakeDefaultView();
-    Open(File(QStringLiteral("a.bin"), "KEEP"));
-    Open(dir.filePath(QStringLiteral("missing.bin")));
-    Open(dir.path());
-    EXPECT_EQ(Shown(), Column("KEEP"));
 }
 
 TEST_F(Shell, HandedOverDocumentsShowTheLastAndBringTheWindowBack)

@@ -1,5 +1,5 @@
 // The application object and the run of the process: the late step, Quit and
-// the exit status.
+// the exit status. The program's version data is checked on its own application.
 #include "framework/application.h"
 #include "framework/exceptions.h"
 #include "framework/menubar.h"
@@ -26,20 +26,6 @@ protected:
 };
 
 } // namespace
-
-TEST(ApplicationObject, VersionDataReadsBackAsSet)
-{
-    TestApp app;
-    app.SetVersionData(1, 0, 0, 0, 0, QString(), QString(), QString());
-    EXPECT_EQ(app.MajorVersion(), 1);
-    EXPECT_EQ(app.MinorVersion(), 0);
-    EXPECT_EQ(app.BugVersion(), 0);
-    EXPECT_EQ(app.NonReleaseVersion(), 0);
-    EXPECT_EQ(app.StageCode(), 0);
-    EXPECT_TRUE(app.LongVersion().isEmpty());
-    EXPECT_TRUE(app.ShortVersion().isEmpty());
-    EXPECT_TRUE(app.PackageInfo().isEmpty());
-}
 
 TEST(ApplicationObject, RegisteredObjectIsTheInstanceUntilItGoes)
 {
