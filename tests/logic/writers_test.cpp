@@ -43,6 +43,9 @@ struct WriterCase {
   const char* endTime;  // tick of End_track
 };
 
+// Test listings show the case's name rather than its bytes.
+void PrintTo(const WriterCase& c, std::ostream* os) { *os << c.name; }
+
 std::vector<WriterCase> Cases() {
   return {
       {"Empty", QString(), {}, {}, "0"},
