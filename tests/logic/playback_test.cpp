@@ -1,56 +1,44 @@
-// Playback: the field-count table, the parsed lines and the highlight scan.
+// Playback: the field-count table, the parsed lines, the highlight scan and the timeline.
 #include "playback/highlight.h"
 #include "playback/lines.h"
+#include "playback/timeline.h"
 #include "track/noteline.h"
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <iterator>
+#include <random>
+
 namespace {
 
-struct FieldCase {
-  const char* line;  // without its CR
-  const char* pit;
-  const char* vel;
-  const char* dur;
-};
-
-class FieldCountTable : public ::testing::TestWithParam<FieldCase> {};
-
-TEST_P(FieldCountTable, PicksKeyVelocityAndSoundingTime) {
-  const playback::LineFields f = playback::PickFields(QString::fromLatin1(GetParam().line));
-  EXPECT_EQ(f.pit, GetParam().pit) << GetParam().line;
-  EXPECT_EQ(f.vel, GetParam().vel) << GetParam().line;
-  EXPECT_EQ(f.dur, GetParam().dur) << GetParam().line;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Counts, FieldCountTable,
-    ::testing::Values(
-        FieldCase{"3C 55 66 3C 00 12 ", "3C", "55", "66"},                       // 7
-        FieldCase{"3C 55 83 18 3C 00 48 ", "3C", "55", "83 18"},                 // 8
-        FieldCase{"90 3C 55 66 90 3C 00 12 ", "3C", "55", "66"},                 // 9, "90"
-        FieldCase{"3C 55 83 18 3C 00 81 10 ", "3C", "55", "83 18"},              // 9, other
-        FieldCase{"90 3C 55 83 18 90 3C 00 48 ", "3C", "55", "83 18"},           // 10
-        FieldCase{"90 3C 55 8C 60 90 3C 00 82 20 ", "3C", "55", "8C 60"},        // 11
-        FieldCase{"A B C D E F G H I J K L ", "A", "B", "C"},                    // 13
-        FieldCase{"90 B C D E F G H I J K L M ", "B", "C", "D"},                 // 14, "90"
-        FieldCase{"A B C D E F G H I J K L M ", "A", "B", "83 60"},              // 14, other
-        FieldCase{"A B C D E F G H I J K L M N ", "B", "C", "83 60"},            // 15
-        FieldCase{"90 3C 55 ", "3C", "55", "83 60"},                             // other, "90"
-        FieldCase{"00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F ", "00", "01", "83 60"},  // 17
-        FieldCase{"", "", "", "83 60"},                                          // empty line
-        FieldCase{"90  3C", "", "3C", "83 60"}));
-
-TEST(FieldCountTable, ALineWithoutTheClosingBlankIsReadAsIfItHadOne) {
-  // The rest line of the default state: its whole gate, 408 ticks, not 3.
-  const playback::LineFields rest = playback::PickFields(u"90 01 00 83 18 90 01 00 48");
-  EXPECT_EQ(rest.pit, "01");
-  EXPECT_EQ(rest.vel, "00");
-  EXPECT_EQ(rest.dur, "83 18");
-  // One-byte gate and gap: key 01, not 90.
-  const playback::LineFields shortRest = playback::PickFields(u"90 01 00 44 90 01 00 0C");
-  EXPECT_EQ(shortRest.pit, "01");
-  EXPECT_EQ(shortRest.dur, "44");
+// Each row: the line without its CR, then the key, velocity and sounding-time texts.
+// The field count is one more than the blanks; a line without its closing blank (the
+// rest line) is read as if it had one.
+TEST(FieldCountTable, PicksKeyVelocityAndSoundingTime) {
+  const char* rows[][4] = {
+      {"3C 55 66 3C 00 12 ", "3C", "55", "66"},                       // 7
+      {"3C 55 83 18 3C 00 48 ", "3C", "55", "83 18"},                 // 8
+      {"90 3C 55 66 90 3C 00 12 ", "3C", "55", "66"},                 // 9, "90"
+      {"3C 55 83 18 3C 00 81 10 ", "3C", "55", "83 18"},              // 9, other
+      {"90 3C 55 83 18 90 3C 00 48 ", "3C", "55", "83 18"},           // 10
+      {"90 3C 55 8C 60 90 3C 00 82 20 ", "3C", "55", "8C 60"},        // 11
+      {"A B C D E F G H I J K L ", "A", "B", "C"},                    // 13
+      {"90 B C D E F G H I J K L M ", "B", "C", "D"},                 // 14, "90"
+      {"A B C D E F G H I J K L M ", "A", "B", "83 60"},              // 14, other
+      {"A B C D E F G H I J K L M N ", "B", "C", "83 60"},            // 15
+      {"90 3C 55 ", "3C", "55", "83 60"},                             // other, "90"
+      {"00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F ", "00", "01", "83 60"},  // 17
+      {"", "", "", "83 60"},                                          // empty line
+      {"90  3C", "", "3C", "83 60"},
+      {"90 01 00 83 18 90 01 00 48", "01", "00", "83 18"},            // rest: 408, not 3
+      {"90 01 00 44 90 01 00 0C", "01", "00", "44"}};                 // key 01, not 90
+  for (const auto& [line, pit, vel, dur] : rows) {
+    const playback::LineFields f = playback::PickFields(QString::fromLatin1(line));
+    EXPECT_EQ(f.pit, pit) << line;
+    EXPECT_EQ(f.vel, vel) << line;
+    EXPECT_EQ(f.dur, dur) << line;
+  }
 }
 
 TEST(ParseLines, DefaultNoteLineSoundsKey60At116For408Ticks) {
@@ -68,35 +56,26 @@ TEST(ParseLines, DefaultNoteLineSoundsKey60At116For408Ticks) {
   EXPECT_EQ(playback::PeriodMs(l.ticks, 1.0), 408);
 }
 
-TEST(ParseLines, RestLinesAreSilentForTheirWholeGate) {
-  const QString text = track::RestLine(u"83 18"_qs, u"48"_qs) + track::RestLine(u"82 65"_qs, u"3F"_qs) +
-                       track::RestLine(u"44"_qs, u"0C"_qs) + track::RestLine(u"8C 60"_qs, u"82 20"_qs);
+// Rests, velocity 0 and keys beyond 127 send nothing but still take their whole time.
+TEST(ParseLines, SilentLinesKeepTheirTime) {
+  struct Silent {
+    QString line;
+    qint64 key, ticks;
+  };
+  const Silent cases[] = {
+      {track::RestLine(u"83 18"_qs, u"48"_qs), 1, 408},      {track::RestLine(u"82 65"_qs, u"3F"_qs), 1, 357},
+      {track::RestLine(u"44"_qs, u"0C"_qs), 1, 68},          {track::RestLine(u"8C 60"_qs, u"82 20"_qs), 1, 1632},
+      {u"90 3C 00 83 18 90 3C 00 48 \r"_qs, 60, 408},        {u"90 80 55 83 18 90 80 00 48 \r"_qs, 128, 408},
+      {u"FFFFFFFFFFFFFFFFFFFF 55 66 \r"_qs, std::numeric_limits<qint64>::max(), 480}};
+  QString text;
+  for (const Silent& c : cases) text += c.line;
   const QVector<playback::Line> lines = playback::ParseLines(text, 7);
-  ASSERT_EQ(lines.size(), 4);
-  const qint64 gates[] = {408, 357, 68, 1632};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(lines[i].sound.key, 1) << i;
+  ASSERT_EQ(lines.size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(lines[i].sound.key, cases[i].key) << i;
     EXPECT_FALSE(lines[i].sound.sounds) << i;
-    EXPECT_EQ(lines[i].ticks, gates[i]) << i;
+    EXPECT_EQ(lines[i].ticks, cases[i].ticks) << i;
   }
-}
-
-TEST(ParseLines, VelocityZeroIsSilentButKeepsItsTime) {
-  const QVector<playback::Line> lines = playback::ParseLines(u"90 3C 00 83 18 90 3C 00 48 \r"_qs, 7);
-  ASSERT_EQ(lines.size(), 1);
-  EXPECT_FALSE(lines[0].sound.sounds);
-  EXPECT_EQ(lines[0].ticks, 408);
-}
-
-TEST(ParseLines, KeyOutsideTheMidiRangeIsNotSentButKeepsItsTime) {
-  const QVector<playback::Line> lines =
-      playback::ParseLines(u"90 80 55 83 18 90 80 00 48 \rFFFFFFFFFFFFFFFFFFFF 55 66 \r"_qs, 7);
-  ASSERT_EQ(lines.size(), 2);
-  EXPECT_EQ(lines[0].sound.key, 128);
-  EXPECT_FALSE(lines[0].sound.sounds);
-  EXPECT_EQ(lines[0].ticks, 408);
-  EXPECT_FALSE(lines[1].sound.sounds);
-  EXPECT_EQ(lines[1].ticks, 480);
 }
 
 TEST(ParseLines, EveryCrEndsALineAndTheTailIsNoLine) {
@@ -109,49 +88,6 @@ TEST(ParseLines, EveryCrEndsALineAndTheTailIsNoLine) {
   EXPECT_EQ(lines[0].ticks, 480);
   EXPECT_TRUE(lines[2].sound.sounds);
   EXPECT_TRUE(playback::ParseLines(u"90 3C 55 83 18\n"_qs, 7).isEmpty());
-}
-
-TEST(ParseLines, HexDumpRowSoundsItsFirstByteFor480Ticks) {
-  const QVector<playback::Line> lines =
-      playback::ParseLines(u"30 41 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F \r"_qs, 7);
-  ASSERT_EQ(lines.size(), 1);
-  EXPECT_EQ(lines[0].sound.key, 0x30);
-  EXPECT_EQ(lines[0].sound.velocity, 50 + 0x41 * 7 / 9);
-  EXPECT_EQ(lines[0].ticks, 480);
-}
-
-TEST(StoreInState, ReplacesTheArraysWithOneEntryPerLine) {
-  track::EditorState state;
-  playback::StoreInState(playback::ParseLines(u"90 3C 55 83 18 90 3C 00 48 \r90 01 00 44 90 01 00 0C\r"_qs, 7),
-                         state);
-  EXPECT_EQ(state.noteCount, 2);
-  EXPECT_EQ(state.note, QStringList({"90 3C 55 83 18 90 3C 00 48 ", "90 01 00 44 90 01 00 0C"}));
-  EXPECT_EQ(state.pit, QStringList({"3C", "01"}));
-  EXPECT_EQ(state.vel, QStringList({"55", "00"}));
-  EXPECT_EQ(state.dur, QStringList({"83 18", "44"}));
-  playback::StoreInState({}, state);
-  EXPECT_EQ(state.noteCount, 0);
-  EXPECT_TRUE(state.dur.isEmpty());
-}
-
-TEST(PeriodMs, TruncatesTicksTimesD) {
-  EXPECT_EQ(playback::PeriodMs(408, 1.0), 408);
-  EXPECT_EQ(playback::PeriodMs(3, 0.5), 1);
-  EXPECT_EQ(playback::PeriodMs(0, 1.0), 0);
-  EXPECT_EQ(playback::PeriodMs(10, -1.0), 0);
-}
-
-TEST(HighlightScan, SelectsTheLineWithItsCrAndMovesOn) {
-  const QString text = u"AB\rCDE\rF"_qs;
-  playback::Highlight h = playback::HighlightScan(text, 0, 0);
-  EXPECT_TRUE(h.found);
-  EXPECT_EQ(h.selStart, 0);
-  EXPECT_EQ(h.selLength, 3);
-  EXPECT_EQ(h.selL, 3);
-  h = playback::HighlightScan(text, h.selL, h.selL);
-  EXPECT_EQ(h.selStart, 3);
-  EXPECT_EQ(h.selLength, 4);
-  EXPECT_EQ(h.selL, 7);
 }
 
 TEST(HighlightScan, WithoutACrKeepsSelLAndLeavesTheClampedProbe) {
@@ -167,16 +103,62 @@ TEST(HighlightScan, WithoutACrKeepsSelLAndLeavesTheClampedProbe) {
 }
 
 TEST(HighlightScan, ProbesAtMostOneThousandAndOneCharacters) {
-  const QString reached = QString(1000, u'A') + u'\r';
-  const playback::Highlight h = playback::HighlightScan(reached, 0, 0);
+  const playback::Highlight h = playback::HighlightScan(QString(1000, u'A') + u'\r', 0, 0);
   EXPECT_TRUE(h.found);
   EXPECT_EQ(h.selLength, 1001);
-  const QString tooLong = QString(1001, u'A') + u'\r';
-  const playback::Highlight g = playback::HighlightScan(tooLong, 0, 5);
+  const playback::Highlight g = playback::HighlightScan(QString(1001, u'A') + u'\r', 0, 5);
   EXPECT_FALSE(g.found);
   EXPECT_EQ(g.selStart, 1000);
   EXPECT_EQ(g.selLength, 1);
   EXPECT_EQ(g.selL, 5);
+}
+
+constexpr qint64 kMs = 1'000'000;
+
+TEST(Timeline, LatenessIsTakenFromTheNextWaitSoItNeverPilesUp) {
+  // A timer that always fires 0.4 to 3 ms late, over 1000 lines of mixed lengths.
+  std::mt19937 random(7);
+  std::uniform_int_distribution<qint64> late(400'000, 3 * kMs);
+  std::uniform_int_distribution<qint64> length(10, 300);
+  playback::Timeline t;
+  qint64 now = 0, ideal = 0, period = length(random), wait = t.Start(now, period);
+  for (int line = 1; line < 1000; ++line) {
+    ideal += period * kMs;
+    now += wait * kMs + late(random);
+    // Off by this tick's own lateness and the rounding to whole milliseconds only.
+    ASSERT_LE(now - ideal, 3 * kMs) << "line " << line;
+    ASSERT_GE(now - ideal, -kMs) << "line " << line;
+    period = length(random);
+    wait = t.Tick(now, period);
+    EXPECT_GE(wait, 0);
+  }
+}
+
+TEST(Timeline, WaitsRoundDownToWholeMillisecondsAndNeverGoNegative) {
+  playback::Timeline t;
+  t.Start(0, 100);
+  EXPECT_EQ(t.Tick(100 * kMs + 100'000, 10), 9);   // 9.9 ms left
+  EXPECT_EQ(t.Tick(110 * kMs + 600'000, 10), 9);   // 9.4 ms left
+  EXPECT_EQ(t.Tick(120 * kMs + 5 * kMs, 2), 0);    // 3 ms behind a 2 ms line
+  EXPECT_EQ(t.LatenessNs(), 5 * kMs);
+  EXPECT_EQ(t.Tick(125 * kMs, 20), 17);            // caught up on the next line
+}
+
+TEST(Timeline, ATickFarOffTheTimelineStartsItAgain) {
+  playback::Timeline t;
+  t.Start(0, 100);
+  // A stall of 400 ms: the next line keeps its whole length.
+  EXPECT_EQ(t.Tick(500 * kMs, 100), 100);
+  EXPECT_EQ(t.DueNs(), 600 * kMs);
+  // A tick 90 ms before its time (not one the timer sent) counts from itself too.
+  EXPECT_EQ(t.Tick(510 * kMs, 100), 100);
+  EXPECT_EQ(t.DueNs(), 610 * kMs);
+}
+
+TEST(Timeline, PeriodsAreKeptWithinWhatATimerCanWaitFor) {
+  playback::Timeline t;
+  EXPECT_EQ(t.Start(0, -5), 0);
+  EXPECT_EQ(t.Tick(0, qint64(1) << 60), std::numeric_limits<int>::max());
 }
 
 }  // namespace

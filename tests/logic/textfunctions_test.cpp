@@ -1,5 +1,4 @@
 // The framework's text functions, with the behaviour the program relies on.
-#include "framework/text/bytes.h"
 #include "framework/text/hexdigits.h"
 #include "framework/text/numbers.h"
 #include "framework/text/strings.h"
@@ -8,43 +7,30 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
 
 namespace {
 
 using namespace textfn;
 
-TEST(Hex, UpperCaseWithoutLeadingZeros) {
+TEST(Hex, UpperCaseWithoutLeadingZerosAndNegativeAsTwosComplement) {
   EXPECT_EQ(Hex(0), "0");
   EXPECT_EQ(Hex(10), "A");
   EXPECT_EQ(Hex(88), "58");
   EXPECT_EQ(Hex(0x1234ABCD), "1234ABCD");
-}
-
-TEST(Hex, NegativeIsSixteenDigitTwosComplement) {
   EXPECT_EQ(Hex(-1), "FFFFFFFFFFFFFFFF");
   EXPECT_EQ(Hex(-128), "FFFFFFFFFFFFFF80");
   EXPECT_EQ(Hex(std::numeric_limits<qint64>::min()), "8000000000000000");
 }
 
-struct ValCase {
-  const char* text;
-  double value;
-};
-
-class ValTable : public ::testing::TestWithParam<ValCase> {};
-
-TEST_P(ValTable, ReadsTheLeadingNumber) {
-  EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(GetParam().text)), GetParam().value) << GetParam().text;
+TEST(Val, ReadsTheLeadingNumber) {
+  const std::pair<const char*, double> rows[] = {
+      {"&h3C", 60}, {"&Hff", 255}, {"&h", 0}, {"&hG1", 0}, {"&h1G", 1}, {"&h7f 00", 127},
+      {"&hFFFFFFFFFFFFFFFF", 18446744073709551615.0}, {"&b101", 5}, {"&o17", 15}, {"41", 41}, {"127", 127},
+      {"", 0}, {"abc", 0}, {" -2.5e1x", -25}, {"12abc", 12}, {"+.5", 0.5}, {"3e", 3}, {"-", 0},
+      {"&o78", 7}, {"&b12", 1}, {"&h\u0661", 0}};
+  for (const auto& [text, value] : rows) EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(text)), value) << text;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ValTable,
-    ::testing::Values(ValCase{"&h3C", 60}, ValCase{"&Hff", 255}, ValCase{"&h", 0}, ValCase{"&hG1", 0},
-                      ValCase{"&h1G", 1}, ValCase{"&h7f 00", 127}, ValCase{"&hFFFFFFFFFFFFFFFF", 18446744073709551615.0},
-                      ValCase{"&b101", 5}, ValCase{"&o17", 15}, ValCase{"41", 41}, ValCase{"127", 127},
-                      ValCase{"", 0}, ValCase{"abc", 0}, ValCase{" -2.5e1x", -25}, ValCase{"12abc", 12},
-                      ValCase{"+.5", 0.5}, ValCase{"3e", 3}, ValCase{"-", 0}, ValCase{"&o78", 7},
-                      ValCase{"&b12", 1}, ValCase{"&h\u0661", 0}));
 
 struct PairCase {
   char16_t first, second;
@@ -77,27 +63,6 @@ TEST(ToInteger, TruncatesAndClampsToSixtyFourBits) {
   EXPECT_EQ(ToInteger(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
-TEST(IntegerFromBinary, ReadsBinaryDigitsOrRejects) {
-  EXPECT_EQ(IntegerFromBinary(u"1011"), 11);
-  EXPECT_EQ(IntegerFromBinary(u""), 0);
-  EXPECT_EQ(IntegerFromBinary(QString(64, u'1')), -1);
-  EXPECT_EQ(IntegerFromBinary(QStringLiteral("1") + QString(64, u'0')), 0);  // the lowest 64 bits
-  EXPECT_FALSE(IntegerFromBinary(u"102").has_value());
-  EXPECT_FALSE(IntegerFromBinary(u"1 0").has_value());
-}
-
-TEST(NthField, CountsFromOneAndIsEmptyBeyondTheLast) {
-  const QString t = QStringLiteral("90 3C  55 ");
-  EXPECT_EQ(NthField(t, " ", 1), "90");
-  EXPECT_EQ(NthField(t, " ", 2), "3C");
-  EXPECT_EQ(NthField(t, " ", 3), "");
-  EXPECT_EQ(NthField(t, " ", 4), "55");
-  EXPECT_EQ(NthField(t, " ", 5), "");
-  EXPECT_EQ(NthField(t, " ", 6), "");
-  EXPECT_EQ(NthField(t, " ", 0), "");
-  EXPECT_EQ(NthField("a,,b", ",,", 2), "b");
-}
-
 struct FieldsCase {
   const char* text;
   const char* separator;
@@ -124,48 +89,5 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FieldsCase{"90 3C 55 ", " ", 4}, FieldsCase{"", " ", 1}, FieldsCase{"\r\r", "\r", 3},
                       FieldsCase{"aaaa", "aa", 3}, FieldsCase{"aaa", "aa", 2}, FieldsCase{"a,,,b", ",,", 2},
                       FieldsCase{"abc", "", 1}, FieldsCase{"abc", "x", 1}));
-
-TEST(Right, TakesTheLastCharacters) {
-  EXPECT_EQ(Right("000000003C", 8), "0000003C");
-  EXPECT_EQ(Right("AB", 5), "AB");
-  EXPECT_EQ(Right("AB", 0), "");
-  EXPECT_EQ(Right("AB", -1), "");
-}
-
-TEST(ReplaceAll, ReplacesEveryOccurrence) {
-  EXPECT_EQ(ReplaceAll("1 0 1 ", " ", ""), "101");
-  EXPECT_EQ(ReplaceAll("aaa", "a", "bb"), "bbbbbb");
-  EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
-}
-
-TEST(AscAndChr, AreCharacterCodes) {
-  EXPECT_EQ(Asc("\r"), 13);
-  EXPECT_EQ(Asc("A?"), 65);
-  EXPECT_EQ(Asc(""), 0);
-  EXPECT_EQ(Asc("😀"), 0x1F600);
-  EXPECT_EQ(Chr(13), "\r");
-  EXPECT_EQ(Chr(0x1F600), "😀");
-  EXPECT_EQ(Chr(-1), "");
-}
-
-TEST(ByteFunctions, CountBytesOfTheUtf8Form) {
-  EXPECT_EQ(LenB(QStringLiteral("aé")), 3);
-  EXPECT_EQ(LenB(QByteArray("abc")), 3);
-  EXPECT_EQ(MidB("4D546864", 3, 2), "54");
-  EXPECT_EQ(MidB("abc", 3, 5), "c");
-  EXPECT_EQ(MidB("abc", 4, 1), "");
-  EXPECT_EQ(MidB("abc", 0, 2), "a");
-  EXPECT_EQ(RightB("0000000010", 8), "00000010");
-  EXPECT_EQ(ChrB(13), QByteArray("\r"));
-  EXPECT_EQ(ChrB(-1), QByteArray("\xFF"));
-}
-
-TEST(InStrB, IsByteWiseAndCaseSensitive) {
-  EXPECT_EQ(InStrB(QByteArray("abcABC"), QByteArray("A")), 4);
-  EXPECT_EQ(InStrB(QByteArray("abc"), QByteArray("d")), 0);
-  EXPECT_EQ(InStrB(QByteArray("abc"), QByteArray()), 0);
-  EXPECT_EQ(InStrB(2, QByteArray("abab"), QByteArray("a")), 3);
-  EXPECT_EQ(InStrB(QStringLiteral("xé"), QStringLiteral("é")), 2);
-}
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Editing rules of the track text: note and rest lines, the editor state, the "C"
-// rule, the key filters and the binary-to-hex converter.
+// Editing rules of the track text: note and rest lines, the "C" rule, the key
+// filters and the binary-to-hex converter.
 #include "track/binaryhex.h"
 #include "track/editorstate.h"
 #include "track/keyfilter.h"
@@ -8,36 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 namespace {
 
-TEST(NoteLine, DefaultStateAndKey3C) {
+TEST(NoteAndRestLines, DefaultStateWritesTheNoteLineAndARestHasNoBlankBeforeItsReturn) {
   track::EditorState s;
   track::SetOpenTimeValues(s);
-  const QString line = track::NoteLine(QStringLiteral("3C"), s.vv, s.yy, s.xx);
-  EXPECT_EQ(line, QStringLiteral("90 3C 55 83 18 90 3C 00 48 \r"));
-  EXPECT_EQ(line.size(), 28);
-}
-
-TEST(RestLine, HasNoBlankBeforeItsReturn) {
-  EXPECT_EQ(track::RestLine(QStringLiteral("83 18"), QStringLiteral("48")),
-            QStringLiteral("90 01 00 83 18 90 01 00 48\r"));
+  EXPECT_EQ(track::NoteLine(QStringLiteral("3C"), s.vv, s.yy, s.xx), QStringLiteral("90 3C 55 83 18 90 3C 00 48 \r"));
   EXPECT_EQ(track::RestLine(QStringLiteral("8C 60"), QStringLiteral("82 20")),
             QStringLiteral("90 01 00 8C 60 90 01 00 82 20\r"));
-}
-
-TEST(EditorState, StartsEmptyAndOpensWithTheDefaults) {
-  track::EditorState s;
-  EXPECT_TRUE(s.xx.isEmpty() && s.yy.isEmpty() && s.vv.isEmpty());
-  EXPECT_EQ(s.dur.size(), 2);
-  EXPECT_EQ(s.vel.size(), 2);
-  EXPECT_EQ(s.d, 0.0);
-  track::SetOpenTimeValues(s);
-  EXPECT_EQ(s.xx, "48");
-  EXPECT_EQ(s.yy, "83 18");
-  EXPECT_EQ(s.vv, "55");
-  EXPECT_EQ(s.d, 1.0);
-  EXPECT_EQ(s.v, 7);
-  EXPECT_EQ(s.noteCount, 0);
 }
 
 struct DeleteCase {
@@ -56,7 +37,9 @@ TEST_P(LineDelete, DeletesBackToTheLineStartBeforeTheCaret) {
   QString result = text;
   result.remove(r.start, r.length);
   EXPECT_EQ(result, QString::fromLatin1(c.after)) << c.caret;
-  if (r.length > 0) EXPECT_EQ(r.start, c.caretAfter);
+  if (r.length > 0) {
+    EXPECT_EQ(r.start, c.caretAfter);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -69,56 +52,35 @@ INSTANTIATE_TEST_SUITE_P(
                       DeleteCase{"\rAB\r", 4, "\r", 1}, DeleteCase{"AB\nCD\n", 6, "", 0},
                       DeleteCase{"AB\nCD\nEF", 4, "D\nEF", 0}, DeleteCase{"AB", 9, "", 0}));
 
-struct KeyCase {
-  const char* key;
-  bool hexColumn;
-  bool otherColumns;
-};
-
-class KeyFilters : public ::testing::TestWithParam<KeyCase> {};
-
-TEST_P(KeyFilters, SwallowEverythingButHexDigitsBlankAndReturn) {
-  const QString key = QString::fromUtf8(GetParam().key);
-  EXPECT_EQ(track::BinaryTaKeyDown(key), GetParam().hexColumn) << GetParam().key;
-  EXPECT_EQ(track::HedderTaKeyDown(key), GetParam().otherColumns) << GetParam().key;
-  EXPECT_EQ(track::FutterTaKeyDown(key), GetParam().otherColumns) << GetParam().key;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Keys, KeyFilters,
-    ::testing::Values(KeyCase{"0", false, false}, KeyCase{"9", false, false}, KeyCase{"a", false, false},
-                      KeyCase{"F", false, false}, KeyCase{" ", false, false}, KeyCase{"\r", false, false},
-                      KeyCase{"\b", false, true}, KeyCase{"\t", true, true}, KeyCase{"g", true, true},
-                      KeyCase{"Z", true, true}, KeyCase{"\x1b", true, true}, KeyCase{"\x7f", true, true},
-                      KeyCase{"\xef\x9c\x80", true, true},  // an arrow key's private-use character
-                      KeyCase{",", true, true}, KeyCase{"", true, true}, KeyCase{"é", true, true}));
-
-struct BinaryCase {
-  const char* input;
-  const char* output;  // nullptr: rejected
-};
-
-class BinaryToHex : public ::testing::TestWithParam<BinaryCase> {};
-
-TEST_P(BinaryToHex, GivesFourHexDigitsOrRejects) {
-  const auto result = track::BinaryToHex(QString::fromUtf8(GetParam().input));
-  if (GetParam().output == nullptr) {
-    EXPECT_FALSE(result.has_value()) << GetParam().input;
-  } else {
-    ASSERT_TRUE(result.has_value()) << GetParam().input;
-    EXPECT_EQ(*result, GetParam().output);
+// Each row: the key, whether the hex column swallows it, whether the other two do.
+TEST(KeyFilters, SwallowEverythingButHexDigitsBlankAndReturn) {
+  const std::tuple<const char*, bool, bool> rows[] = {
+      {"0", false, false}, {"9", false, false}, {"a", false, false}, {"F", false, false},
+      {" ", false, false}, {"\r", false, false}, {"\b", false, true}, {"\t", true, true},
+      {"g", true, true}, {"Z", true, true}, {"\x1b", true, true}, {"\x7f", true, true},
+      {"\xef\x9c\x80", true, true},  // an arrow key's private-use character
+      {",", true, true}, {"", true, true}, {"é", true, true}};
+  for (const auto& [text, hexColumn, otherColumns] : rows) {
+    const QString key = QString::fromUtf8(text);
+    EXPECT_EQ(track::BinaryTaKeyDown(key), hexColumn) << text;
+    EXPECT_EQ(track::HedderTaKeyDown(key), otherColumns) << text;
+    EXPECT_EQ(track::FutterTaKeyDown(key), otherColumns) << text;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, BinaryToHex,
-    ::testing::Values(BinaryCase{"0000 0011 0001 1000", "0318"}, BinaryCase{"1", "0001"},
-                      BinaryCase{"1111111111111111", "FFFF"}, BinaryCase{"1 0000 0000 0000 0000", "0000"},
-                      BinaryCase{" 1 0 1 ", "0005"}, BinaryCase{"11111111", "00FF"}, BinaryCase{"", "0000"},
-                      BinaryCase{"   ", "0000"}, BinaryCase{"0000000000000000000001", "0001"},
-                      BinaryCase{"1111111111111111111111111111111111111111111111111111111111111111", "FFFF"},
-                      BinaryCase{"1010101010101010101010101010101010101010101010101010101010101010110", "5556"},
-                      BinaryCase{"102", nullptr}, BinaryCase{"10a", nullptr}, BinaryCase{"1\t0", nullptr},
-                      BinaryCase{"1\r0", nullptr}, BinaryCase{"１", nullptr}));
+// Each row: the typed binary text and its four hex digits, or nullptr where it is rejected.
+TEST(BinaryToHex, GivesFourHexDigitsOrRejects) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"0000 0011 0001 1000", "0318"}, {"1", "0001"}, {"1111111111111111", "FFFF"},
+      {"1 0000 0000 0000 0000", "0000"}, {" 1 0 1 ", "0005"}, {"11111111", "00FF"}, {"", "0000"},
+      {"   ", "0000"}, {"0000000000000000000001", "0001"},
+      {"1111111111111111111111111111111111111111111111111111111111111111", "FFFF"},
+      {"1010101010101010101010101010101010101010101010101010101010101010110", "5556"},
+      {"102", nullptr}, {"10a", nullptr}, {"1\t0", nullptr}, {"1\r0", nullptr}, {"１", nullptr}};
+  for (const auto& [input, output] : rows) {
+    const auto result = track::BinaryToHex(QString::fromUtf8(input));
+    EXPECT_EQ(result.value_or(u"rejected"_qs), output ? QString::fromLatin1(output) : u"rejected"_qs) << input;
+  }
+}
 
 }  // namespace

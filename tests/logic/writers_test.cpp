@@ -99,24 +99,6 @@ TEST_P(Writers, MidicsvReadsTheMidiFile) {
 INSTANTIATE_TEST_SUITE_P(TrackTexts, Writers, ::testing::ValuesIn(Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(MidiFile, EmptyTrackIsTheTwentyNineByteFile) {
-  EXPECT_EQ(track::MidiFileBytes(QString()).toHex(' '),
-            QByteArray("4d 54 68 64 00 00 00 06 00 00 00 01 01 e0 4d 54 72 6b 00 00 00 07 00 c0 00 00 ff 2f 00"));
-}
-
-TEST(MidiFile, OneNoteLineHasLengthSixteenAndEndsWithTheEvents) {
-  const QByteArray file = track::MidiFileBytes(kNote3C);
-  ASSERT_EQ(file.size(), 38);
-  EXPECT_EQ(file.mid(18, 4).toHex(), QByteArray("00000010"));
-  EXPECT_EQ(file.right(16).toHex(' '), QByteArray("00 c0 00 00 90 3c 55 83 18 90 3c 00 48 ff 2f 00"));
-}
-
-TEST(MidiFile, TwoNoteLinesHaveLengthTwentyFive) {
-  const QByteArray file = track::MidiFileBytes(kNote3C + kNote3C);
-  EXPECT_EQ(file.size(), 47);
-  EXPECT_EQ(file.mid(18, 4).toHex(), QByteArray("00000019"));
-}
-
 TEST(MidiFile, OddDigitCountStillEndsInEndOfTrack) {
   for (const char* text : {"9", "903", "90 3C 5", "90 3C 55 83 18 90 3C 00 48 7"}) {
     const QByteArray file = track::MidiFileBytes(QString::fromLatin1(text));

@@ -1,9 +1,0 @@
-// Test main of the logic suite: a QCoreApplication for the tests that run programs.
-#include <QCoreApplication>
-#include <gtest/gtest.h>
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
