@@ -21,4 +21,12 @@ Highlight HighlightScan(const QString& text, qint64 s, qint64 selL) {
   return h;
 }
 
+Highlight HighlightInReach(const QString& reach, qint64 s, qint64 selL) {
+  s = qMax<qint64>(0, s);
+  Highlight h = HighlightScan(reach, 0, 0);
+  h.selStart += s;
+  h.selL = h.found ? s + h.selL : selL;
+  return h;
+}
+
 }  // namespace playback

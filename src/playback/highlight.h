@@ -19,4 +19,10 @@ struct Highlight {
 // s + 1000 stays selected and selL keeps its value.
 Highlight HighlightScan(const QString& text, qint64 s, qint64 selL);
 
+// The same scan given only the reach of the probes: the kHighlightProbes characters
+// of the text from offset s (fewer where the text ends). Playback reads that much at
+// each tick instead of the whole text; offsets in the result are the whole text's,
+// not clamped to its end, which the text area does.
+Highlight HighlightInReach(const QString& reach, qint64 s, qint64 selL);
+
 }  // namespace playback

@@ -1,10 +1,11 @@
 // Playback of the track text: "NotesPlay" starts and stops it, each tick of TM0
-// ends the sounding line and starts the next, and the line that sounds is shown as
+// carries out one step of playback::TickStep, and the line that sounds is shown as
 // the selection of BinaryTa.
 #include "window/mw.h"
 
 #include "playback/highlight.h"
 #include "playback/lines.h"
+#include "playback/stepper.h"
 
 #include <chrono>
 
@@ -16,46 +17,22 @@ qint64 NowNs()
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Line i as the note player hears it, worked out afresh from the texts the start stored.
-playback::Sound SoundOfLine(const MW& w, qint64 i)
+void Send(MW& w, const playback::Sound& s, bool on)
 {
-    if (i < 0 || i >= w.pit.size() || i >= w.vel.size())
-        return {};
-    return playback::SoundOf(w.pit[i], w.vel[i], w.v);
-}
-
-void StartNote(MW& w, qint64 i)
-{
-    const playback::Sound s = SoundOfLine(w, i);
     if (s.sounds)
-        w.NPlayer().PlayNote(s.key, s.velocity);
+        w.NPlayer().PlayNote(s.key, on ? s.velocity : 0);
 }
 
-void EndNote(MW& w, qint64 i)
-{
-    const playback::Sound s = SoundOfLine(w, i);
-    if (s.sounds)
-        w.NPlayer().PlayNote(s.key, 0);
-}
-
-qint64 PeriodOfLine(MW& w, qint64 i)
-{
-    return playback::PeriodMs(w.VaToDu(i >= 0 && i < w.dur.size() ? w.dur[i] : QString()), w.d);
-}
-
-// The highlight scan from offset s. The probes reach 1001 characters, so one read of
-// that reach, searched for the CR, gives what probing them one by one would, without
-// copying the whole text at every tick.
+// Only the probes' reach is read, not the whole text, at every tick.
 void HighlightFrom(MW& w, qint64 s)
 {
     TextArea& ta = w.BinaryTa();
     ta.SetSelStart(s);
     ta.SetSelLength(playback::kHighlightProbes);
-    const playback::Highlight h = playback::HighlightScan(ta.SelText(), 0, 0);
-    if (h.found)
-        w.selL = s + h.selL;
+    const playback::Highlight h = playback::HighlightInReach(ta.SelText(), s, w.selL);
+    w.selL = h.selL;
     // The line's start is brought into view before its end, so that both are seen.
-    ta.SetSelStart(s + h.selStart);
+    ta.SetSelStart(h.selStart);
     ta.ScrollToSelection();
     ta.SetSelLength(h.selLength);
     ta.ScrollToSelection();
@@ -72,16 +49,16 @@ void MW::NotesPlay()
         return;
     if (TM0().Mode() != Timer::ModeOff) {
         TM0().SetMode(Timer::ModeOff);
-        EndNote(*this, soundNumber);
+        Send(*this, playback::SoundOfLine(*this, soundNumber), false);
         return;
     }
     playback::StoreInState(playback::ParseLines(ta.Text(), v), *this);
-    if (noteCount == 0)
+    const playback::Step step = playback::StartStep(*this);
+    if (step.ends)
         return;
     HighlightFrom(*this, 0);
-    soundNumber = 0;
-    StartNote(*this, 0);
-    const qint64 period = playbackTimeline_.Start(NowNs(), PeriodOfLine(*this, 0));
+    Send(*this, step.noteOn, true);
+    const qint64 period = playbackTimeline_.Start(NowNs(), step.periodMs);
     TM0().SetMode(Timer::ModeMultiple);
     TM0().SetPeriod(period);
 }
@@ -89,16 +66,16 @@ void MW::NotesPlay()
 void MW::TM0_Action(Timer&)
 {
     const qint64 now = NowNs();
-    if (soundNumber + 1 >= noteCount) {
+    const playback::Step step = playback::TickStep(*this);
+    if (step.ends) {
         TM0().SetMode(Timer::ModeOff);
-        EndNote(*this, soundNumber);
+        Send(*this, step.noteOff, false);
         BinaryTa().SetSelStart(selL);
         BinaryTa().SetSelLength(0);
         return;
     }
-    EndNote(*this, soundNumber);
-    ++soundNumber;
-    StartNote(*this, soundNumber);
-    TM0().SetPeriod(playbackTimeline_.Tick(now, PeriodOfLine(*this, soundNumber)));
+    Send(*this, step.noteOff, false);
+    Send(*this, step.noteOn, true);
+    TM0().SetPeriod(playbackTimeline_.Tick(now, step.periodMs));
     HighlightFrom(*this, selL);
 }
