@@ -1,8 +1,7 @@
 // Test main of the shell tests: one QApplication for the run, offscreen unless a
 // display is asked for, a silent note output, and unhandled-exception reports
 // collected for the tests.
-#include "reports.h"
-
+#include "framework/dispatch.h"
 #include "framework/noteoutput.h"
 #include "framework/recordingnoteoutput.h"
 

@@ -7,41 +7,30 @@
 #include <cstring>
 #include <xcb/xcb.h>
 
-namespace {
-
-xcb_atom_t Atom(xcb_connection_t* c, const char* name)
+static xcb_atom_t Atom(xcb_connection_t* c, const char* name)
 {
-    xcb_intern_atom_reply_t* r
-        = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
-    const xcb_atom_t atom = r ? r->atom : XCB_ATOM_NONE;
+    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(r);
     return atom;
 }
 
-} // namespace
-
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s WINDOW-ID\n", argv[0]);
-        return 2;
-    }
-    const auto window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c)) {
-        std::fprintf(stderr, "no X display\n");
-        return 1;
+    if (argc != 2 || xcb_connection_has_error(c)) {
+        std::fprintf(stderr, "usage, with an X display: %s WINDOW-ID\n", argv[0]);
+        return 2;
     }
     xcb_client_message_event_t event {};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
-    event.window = window;
+    event.window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
     event.type = Atom(c, "WM_PROTOCOLS");
     event.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
     event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_void_cookie_t sent = xcb_send_event_checked(c, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                                                    reinterpret_cast<const char*>(&event));
-    xcb_generic_error_t* error = xcb_request_check(c, sent);
+    xcb_generic_error_t* error = xcb_request_check(
+        c, xcb_send_event_checked(c, 0, event.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event)));
     const int status = error ? 1 : 0;
     std::free(error);
     xcb_disconnect(c);
