@@ -1,5 +1,6 @@
 // The window tests' fixture: a fresh main window per test, with a recording note
-// output, scripted file dialogs and save-failure messages collected.
+// output, scripted file dialogs and save-failure messages collected, and the
+// helpers the tests share.
 #pragma once
 
 #include "framework/dialogs.h"
@@ -8,10 +9,34 @@
 #include "window/mw.h"
 #include "window/savefailure.h"
 
-#include <QCoreApplication>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
+
+inline const QString CR(QChar(13));
+
+inline void Click(Control& c) { QTest::mouseClick(c.Widget(), Qt::LeftButton); }
+
+// A note line as the keyboard writes it.
+inline QString NoteLine(const QString& key, const QString& vel = "55", const QString& gate = "83 18")
+{
+    return "90 " + key + " " + vel + " " + gate + " 90 " + key + " 00 48 " + CR;
+}
+
+inline QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+inline void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -28,6 +53,7 @@ protected:
 
     void TearDown() override
     {
+        w_->TM0().SetMode(Timer::ModeOff);
         MW::DestroyInstance();
         SetSaveFailureSink(previousSink_);
         SetFileDialogs(previousDialogs_);
@@ -38,8 +64,22 @@ protected:
     RecordingNoteOutput& notes() { return *notes_; }
     ScriptedFileDialogs& dialogs() { return *dialogs_; }
     QString Path(const QString& name) const { return dir_.filePath(name); }
-    // What BinaryTa holds, CR as "|" so expectations read on one line.
-    QString Track() { return w().BinaryTa().Text().replace(QChar(13), QLatin1Char('|')); }
+    // A text area's text, CR as "|" so expectations read on one line.
+    static QString Shown(TextArea& a) { return a.Text().replace(CR, "|"); }
+    QString Track() { return Shown(w().BinaryTa()); }
+
+    // Note-ons and note-offs sent so far, as "on 60 116" and "off 60".
+    QStringList Notes()
+    {
+        QStringList s;
+        for (const auto& call : notes_->Calls()) {
+            if (call.kind == RecordingNoteOutput::Kind::NoteOn)
+                s << QStringLiteral("on %1 %2").arg(call.value).arg(call.velocity);
+            else if (call.kind == RecordingNoteOutput::Kind::NoteOff)
+                s << QStringLiteral("off %1").arg(call.value);
+        }
+        return s;
+    }
 
     QStringList messages_;
     QTemporaryDir dir_;

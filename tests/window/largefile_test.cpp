@@ -4,43 +4,21 @@
 #include "fixture.h"
 
 #include <QAbstractScrollArea>
-#include <QFile>
 #include <QScrollBar>
-#include <QTest>
 #include <random>
 
 namespace {
 
-constexpr QChar CR(13);
 constexpr qsizetype kSize = (qsizetype(1) << 20) + 7;  // a last row of 7 bytes
 
-QByteArray RandomBytes(qsizetype n)
-{
-    std::mt19937 rng(20240611);
-    QByteArray b(n, Qt::Uninitialized);
-    for (char& c : b)
-        c = char(rng());
-    return b;
-}
-
-// Row r of each column, written out here byte by byte from the file.
-QString AddressRow(qsizetype r) { return QString::asprintf("%08llX:", static_cast<unsigned long long>(r * 16)); }
-
-QString HexRow(const QByteArray& bytes, qsizetype r)
-{
-    QString row;
-    for (qsizetype i = r * 16; i < qMin(bytes.size(), r * 16 + 16); ++i)
-        row += QString::asprintf("%02X ", unsigned(quint8(bytes[i])));
-    return row;
-}
-
-QString CharacterRow(const QByteArray& bytes, qsizetype r)
+// Row r of the hex and character columns, written out here byte by byte.
+QString Row(const QByteArray& bytes, qsizetype r, bool hex)
 {
     QString row;
     for (qsizetype i = r * 16; i < qMin(bytes.size(), r * 16 + 16); ++i) {
         const quint8 b = quint8(bytes[i]);
-        row += QChar(b >= 0x20 && b <= 0x7E ? char16_t(b) : u'-');
-        row += QLatin1Char(' ');
+        row += hex ? QString::asprintf("%02X ", unsigned(b))
+                   : QString(QChar(b >= 0x20 && b <= 0x7E ? char16_t(b) : u'-')) + ' ';
     }
     return row;
 }
@@ -50,11 +28,11 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        bytes_ = RandomBytes(kSize);
-        QFile f(Path("large.bin"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(bytes_), kSize);
-        f.close();
+        std::mt19937 rng(20240611);
+        bytes_.resize(kSize);
+        for (char& c : bytes_)
+            c = char(rng());
+        WriteBytes(Path("large.bin"), bytes_);
         w().DropOpen(std::make_shared<FolderItem>(Path("large.bin")));
     }
 
@@ -75,49 +53,37 @@ TEST_F(LargeFile, EveryLineOfTheThreeColumnsIsInPlace)
     ASSERT_EQ(chars.size(), rows_);
     EXPECT_EQ(address.back(), QString());
     for (qsizetype r = 0; r < rows_; ++r) {
-        ASSERT_EQ(address[r], AddressRow(r)) << "address row " << r;
-        ASSERT_EQ(hex[r], HexRow(bytes_, r)) << "hex row " << r;
-        ASSERT_EQ(chars[r], CharacterRow(bytes_, r)) << "character row " << r;
+        ASSERT_EQ(address[r], QString::asprintf("%08llX:", static_cast<unsigned long long>(r * 16))) << r;
+        ASSERT_EQ(hex[r], Row(bytes_, r, true)) << "hex row " << r;
+        ASSERT_EQ(chars[r], Row(bytes_, r, false)) << "character row " << r;
     }
     EXPECT_EQ(hex.back().size(), 7 * 3);
 }
 
-TEST_F(LargeFile, SelectionsAnywhereReadBackTheirRows)
-{
-    TextArea& ta = w().BinaryTa();
-    for (qsizetype r : {qsizetype(0), qsizetype(1), qsizetype(333), qsizetype(4095), qsizetype(30001),
-                        rows_ / 2, rows_ - 3}) {
-        ta.SetSelStart(r * 49);
-        ta.SetSelLength(49 * 2);
-        EXPECT_EQ(ta.SelText(), HexRow(bytes_, r) + CR + HexRow(bytes_, r + 1) + CR) << "rows " << r;
-    }
-    ta.SetSelStart((rows_ - 1) * 49);
-    ta.SetSelLength(1000);
-    EXPECT_EQ(ta.SelText(), HexRow(bytes_, rows_ - 1)) << "the last row, cut at the end";
-}
-
-TEST_F(LargeFile, AHighlightAtTheEndIsScrolledIntoView)
+TEST_F(LargeFile, SelectionsAnywhereReadBackTheirRowsTheEndScrollsIntoViewAndARawSaveGivesTheFileBack)
 {
     TextArea& ta = w().BinaryTa();
     QScrollBar* bar = qobject_cast<QAbstractScrollArea*>(ta.Widget())->verticalScrollBar();
     EXPECT_EQ(bar->value(), 0);
     EXPECT_GT(bar->maximum(), rows_ - 100) << "the bar covers every row";
-    ta.SetSelStart(ta.Length() - 3);
-    ta.SetSelLength(3);
+    for (qsizetype r : {qsizetype(0), qsizetype(1), qsizetype(333), qsizetype(4095), qsizetype(30001),
+                        rows_ / 2, rows_ - 3}) {
+        ta.SetSelStart(r * 49);
+        ta.SetSelLength(49 * 2);
+        EXPECT_EQ(ta.SelText(), Row(bytes_, r, true) + CR + Row(bytes_, r + 1, true) + CR) << "rows " << r;
+    }
+    ta.SetSelStart((rows_ - 1) * 49);
+    ta.SetSelLength(1000);
+    EXPECT_EQ(ta.SelText(), Row(bytes_, rows_ - 1, true)) << "the last row, cut at the end";
     EXPECT_EQ(bar->value(), bar->maximum());
-}
 
-TEST_F(LargeFile, EditedAtTheTopAndSavedRawItGivesTheFileBackWithTheEdit)
-{
-    TextArea& ta = w().BinaryTa();
+    // Edited at the top and saved raw, it gives the file back with the edit.
     ta.SetSelStart(0);
     ta.SetSelLength(2);
     ta.SetSelText(QStringLiteral("7F"));
     dialogs().Answer(Path("saved.bin"));
-    QTest::mouseClick(w().FilesaveButton().Widget(), Qt::LeftButton);
-    QFile saved(Path("saved.bin"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    Click(w().FilesaveButton());
     QByteArray expected = bytes_;
     expected[0] = char(0x7F);
-    EXPECT_TRUE(saved.readAll() == expected);
+    EXPECT_TRUE(ReadBytes(Path("saved.bin")) == expected);
 }

@@ -3,33 +3,21 @@
 #include "fixture.h"
 
 #include <QMainWindow>
-#include <QTest>
 #include <QWindow>
 
-namespace {
-
-void ClickAt(MW& w, QPoint contentPoint)
+TEST_F(WindowTest, ClicksReachTheButtonsAndKeysInsideAndOutsideThePanelFrame)
 {
-    const QPoint p = w.ContentWidget()->mapTo(w.QtWindow(), contentPoint);
-    QTest::mouseClick(w.QtWindow()->windowHandle(), Qt::LeftButton, {}, p);
-}
-
-}  // namespace
-
-TEST_F(WindowTest, ClicksReachTheButtonsInsideThePanelFrame)
-{
-    ClickAt(w(), QPoint(347 + 7, 509 + 8));  // BBV(13), a child of Rectangle1
+    auto clickAt = [&](QPoint content) {
+        const QPoint p = w().ContentWidget()->mapTo(w().QtWindow(), content);
+        QTest::mouseClick(w().QtWindow()->windowHandle(), Qt::LeftButton, {}, p);
+    };
+    clickAt(QPoint(152 + 15 * 2 + 7, 527 + 8));  // BBD(2)
+    EXPECT_TRUE(w().BBD(2).Value());
+    clickAt(QPoint(142 + 160, 450 + 40));  // the key C4 of PianoCV
+    EXPECT_TRUE(w().BinaryTa().Text().startsWith("90 3C 55"));
+    clickAt(QPoint(347 + 7, 509 + 8));  // BBV(13), a child of Rectangle1
     EXPECT_EQ(w().vv, "6E");
     EXPECT_TRUE(w().BBV(13).Value());
-    w().BinaryTa().SetText("41 ");
-    ClickAt(w(), QPoint(481 + 15, 509 + 10));  // "AC"
+    clickAt(QPoint(481 + 15, 509 + 10));  // "AC"
     EXPECT_EQ(w().BinaryTa().Text(), "");
-}
-
-TEST_F(WindowTest, ClicksReachTheButtonsAndKeysOutsideThePanelFrame)
-{
-    ClickAt(w(), QPoint(152 + 15 * 2 + 7, 527 + 8));  // BBD(2)
-    EXPECT_TRUE(w().BBD(2).Value());
-    ClickAt(w(), QPoint(142 + 160, 450 + 40));  // the key C4 of PianoCV
-    EXPECT_TRUE(w().BinaryTa().Text().startsWith("90 3C 55"));
 }
