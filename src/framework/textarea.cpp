@@ -35,8 +35,9 @@ QString KeyText(int qtKey, const QString& eventText)
 }
 
 // The seam: everything TextArea asks of the view underneath. Offsets count
-// characters, line breaks counting one.
-class TextAreaView {
+// characters, line breaks counting one. The view carries out the Edit menu's
+// operations itself, so it is an EditTarget too.
+class TextAreaView : public EditTarget {
 public:
     virtual ~TextAreaView() = default;
     virtual QWidget* AsWidget() = 0;
@@ -57,12 +58,6 @@ public:
     virtual int TextMargin() const = 0;
     virtual void SetTextMargin(int pixels) = 0;
     virtual void ScrollToSelection() = 0;
-    virtual void Undo() = 0;
-    virtual void Cut() = 0;
-    virtual void Copy() = 0;
-    virtual void Paste() = 0;
-    virtual void DeleteSelection() = 0;
-    virtual void SelectAll() = 0;
 };
 
 namespace {
