@@ -3,13 +3,13 @@
 // first screen; an inserted line near the top with its repaint; a jump to the
 // end and back. Sizes are in MiB of the dumped file.
 #include "framework/engine/textengineview.h"
+#include "support/benchsupport.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <map>
 #include <random>
@@ -51,13 +51,6 @@ const Dump& dumpOf(int mib)
     return cache.emplace(mib, std::move(d)).first->second;
 }
 
-double peakRssMiB()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_maxrss) / 1024.0;
-}
-
 void paint(TextEngineView& view, QImage& image)
 {
     QCoreApplication::processEvents();
@@ -84,7 +77,7 @@ void BM_SetTextIndexAndFirstPaint(benchmark::State& state)
         benchmark::DoNotOptimize(image.bits());
     }
     state.counters["chars"] = double(dump.address.size() + dump.hex.size() + dump.chars.size());
-    state.counters["peak_rss_MiB"] = peakRssMiB();
+    state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
 }
 BENCHMARK(BM_SetTextIndexAndFirstPaint)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -145,13 +138,4 @@ BENCHMARK(BM_ScrollToEndAndBack)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecon
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::RunBenchmarks(argc, argv); }

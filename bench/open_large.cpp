@@ -6,18 +6,17 @@
 // Usage: bench_open_large FILE  (bench/open-large SIZE_MIB makes the file and runs it).
 #include "framework/folderitem.h"
 #include "window/mw.h"
+#include "support/benchsupport.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -70,25 +69,6 @@ bool WaitForPaint(const PaintCounter& counter)
     return true;
 }
 
-qint64 StatusKiB(const char* field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray name = QByteArray(field) + ':';
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(name))
-            return line.mid(name.size()).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
-
-double PeakRssMiB()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return std::max(double(StatusKiB("VmHWM")), double(u.ru_maxrss)) / 1024.0;
-}
-
 double Ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
 
 struct Spread {
@@ -113,8 +93,7 @@ void TypeKey(QWidget* target, Qt::Key key, const QString& text)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UseOffscreenUnlessSet();
     QApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
@@ -135,7 +114,7 @@ int main(int argc, char** argv)
         all.Watch(Area(*a)->viewport());
     hex.Watch(Area(w.BinaryTa())->viewport());
     WaitForPaint(all);
-    const double baseMiB = PeakRssMiB();
+    const double baseMiB = bench::PeakRssMiB();
     std::printf("file: %.1f MiB; window built, RSS before the open: %.1f MiB\n", double(size) / 1048576.0, baseMiB);
 
     // Open to first paint.
@@ -205,7 +184,7 @@ int main(int argc, char** argv)
     std::printf("scroll the three columns to the end: median %.2f ms, worst %.2f ms\n", end.median, end.worst);
     std::printf("and back to the start: median %.2f ms, worst %.2f ms\n", start.median, start.worst);
 
-    const double peakMiB = PeakRssMiB();
+    const double peakMiB = bench::PeakRssMiB();
     const double fileMiB = double(size) / 1048576.0;
     std::printf("peak RSS: %.1f MiB (%.1f x the file); above the window before the open: %.1f MiB (%.1f x)\n",
                 peakMiB, peakMiB / fileMiB, peakMiB - baseMiB, (peakMiB - baseMiB) / fileMiB);

@@ -7,6 +7,7 @@
 #include "framework/noteoutput.h"
 #include "framework/timer.h"
 #include "window/mw.h"
+#include "support/benchsupport.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -136,14 +137,5 @@ BENCHMARK(BareTimerWithPeriodSetAtEachTick)->Iterations(1)->Repetitions(3)->Unit
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    MW::DestroyInstance();
-    return 0;
+    return bench::RunBenchmarks(argc, argv, {}, [] { MW::DestroyInstance(); });
 }

@@ -5,6 +5,7 @@
 #include "framework/noteoutput.h"
 #include "framework/recordingnoteoutput.h"
 #include "window/mw.h"
+#include "support/benchsupport.h"
 
 #include <QApplication>
 #include <QFile>
@@ -12,16 +13,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <random>
-#include <sys/resource.h>
 
 namespace {
-
-double PeakRssMiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
-}
 
 // Paints the window and every control in it now, as its first showing does.
 void PaintNow(MW& w)
@@ -40,7 +33,7 @@ void BM_BuildAndShowWindow(benchmark::State& state)
         QApplication::processEvents();
         state.ResumeTiming();
     }
-    state.counters["peak_rss_MiB"] = PeakRssMiB();
+    state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
 }
 BENCHMARK(BM_BuildAndShowWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
 
@@ -73,7 +66,7 @@ void BM_DropOpenToFirstPaint(benchmark::State& state)
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
-    state.counters["peak_rss_MiB"] = PeakRssMiB();
+    state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
     MW::DestroyInstance();
 }
 BENCHMARK(BM_DropOpenToFirstPaint)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -82,12 +75,7 @@ BENCHMARK(BM_DropOpenToFirstPaint)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    SetNoteOutput(std::make_shared<RecordingNoteOutput>());  // no sound device is opened
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // No sound device is opened; a display that is there is measured on.
+    return bench::RunBenchmarks(
+        argc, argv, [] { SetNoteOutput(std::make_shared<RecordingNoteOutput>()); }, {}, true);
 }

@@ -1,0 +1,61 @@
+// The benchmark programs' shared main and measurements.
+#include "support/benchsupport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <sys/resource.h>
+
+namespace bench {
+
+namespace {
+
+// A /proc/self/status field in KiB, 0 when it cannot be read.
+qint64 StatusKiB(const char* field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray name = QByteArray(field) + ':';
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(name))
+            return line.mid(name.size()).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+}  // namespace
+
+void UseOffscreenUnlessSet(bool useDisplay)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !(useDisplay && !qEnvironmentVariableIsEmpty("DISPLAY")))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+double PeakRssMiB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    // ru_maxrss is in KiB on Linux; VmHWM is the same figure where rusage lags.
+    return double(std::max<qint64>(StatusKiB("VmHWM"), u.ru_maxrss)) / 1024.0;
+}
+
+int RunBenchmarks(int argc, char** argv, const std::function<void()>& setUp,
+                  const std::function<void()>& tearDown, bool useDisplay)
+{
+    UseOffscreenUnlessSet(useDisplay);
+    QApplication app(argc, argv);
+    if (setUp)
+        setUp();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (tearDown)
+        tearDown();
+    return 0;
+}
+
+}  // namespace bench

@@ -1,0 +1,22 @@
+// What the benchmark programs share: the Qt platform they run on, a Google
+// Benchmark main inside a QApplication, and the process's peak resident memory.
+#pragma once
+
+#include <functional>
+
+namespace bench {
+
+// The offscreen platform, unless one was chosen; with useDisplay, a display that is
+// there is used too, so that a real window can be measured on it.
+void UseOffscreenUnlessSet(bool useDisplay = false);
+
+// The peak resident memory of this process so far, in MiB.
+double PeakRssMiB();
+
+// Runs the benchmarks the command line names in a QApplication on the offscreen
+// platform. setUp runs once the application exists, tearDown before it goes.
+// Gives 1 for an argument Google Benchmark does not know.
+int RunBenchmarks(int argc, char** argv, const std::function<void()>& setUp = {},
+                  const std::function<void()>& tearDown = {}, bool useDisplay = false);
+
+}  // namespace bench
