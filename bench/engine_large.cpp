@@ -58,6 +58,14 @@ void paint(TextEngineView& view, QImage& image)
     view.viewport()->render(&p);
 }
 
+// A view of the hex view's size, shown, holding the dump's hex text.
+void showHex(TextEngineView& view, int mib)
+{
+    view.resize(400, 380);
+    view.show();
+    view.setTextLatin1(dumpOf(mib).hex);
+}
+
 // Three views as the hex view has them; each gets its text and paints once.
 void BM_SetTextIndexAndFirstPaint(benchmark::State& state)
 {
@@ -84,11 +92,8 @@ BENCHMARK(BM_SetTextIndexAndFirstPaint)->Arg(10)->Arg(100)->Unit(benchmark::kMil
 // A note line typed in near the top of the hex text, then the repaint.
 void BM_InsertNearTopAndRepaint(benchmark::State& state)
 {
-    const Dump& dump = dumpOf(int(state.range(0)));
     TextEngineView view;
-    view.resize(400, 380);
-    view.show();
-    view.setTextLatin1(dump.hex);
+    showHex(view, int(state.range(0)));
     QImage image(400, 380, QImage::Format_ARGB32_Premultiplied);
     paint(view, image);
     qsizetype at = 49 * 3;
@@ -104,11 +109,8 @@ BENCHMARK(BM_InsertNearTopAndRepaint)->Arg(10)->Arg(100)->Unit(benchmark::kMicro
 // One key typed into the hex text near the top, then the repaint.
 void BM_TypeKeyNearTopAndRepaint(benchmark::State& state)
 {
-    const Dump& dump = dumpOf(int(state.range(0)));
     TextEngineView view;
-    view.resize(400, 380);
-    view.show();
-    view.setTextLatin1(dump.hex);
+    showHex(view, int(state.range(0)));
     view.setSelection(49 * 2 + 3, 0);
     QImage image(400, 380, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
@@ -121,11 +123,8 @@ BENCHMARK(BM_TypeKeyNearTopAndRepaint)->Arg(10)->Arg(100)->Unit(benchmark::kMicr
 // Scroll bar to the end, paint, back to the start, paint.
 void BM_ScrollToEndAndBack(benchmark::State& state)
 {
-    const Dump& dump = dumpOf(int(state.range(0)));
     TextEngineView view;
-    view.resize(400, 380);
-    view.show();
-    view.setTextLatin1(dump.hex);
+    showHex(view, int(state.range(0)));
     QImage image(400, 380, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
