@@ -39,16 +39,6 @@ std::optional<QByteArray> ReadWhole(FolderItem& item)
     }
 }
 
-// The reason part of a stream's failure message ("cannot write PATH: reason").
-QString WriteFailureReason(const IOException& e, const QString& path)
-{
-    QString m = e.Message();
-    const qsizetype at = m.indexOf(path + QStringLiteral(": "));
-    if (at >= 0)
-        m = m.left(at).trimmed() + QStringLiteral(": ") + m.mid(at + path.size() + 2);
-    return m.endsWith(QLatin1Char('.')) ? m : m + QLatin1Char('.');
-}
-
 // Writes bytes as a new file at item: all of them or, on any failure, nothing at
 // all (an earlier file of the name stays), with the user told why.
 void WriteFile(FolderItem& item, const QString& type, const QByteArray& bytes)
@@ -63,7 +53,7 @@ void WriteFile(FolderItem& item, const QString& type, const QByteArray& bytes)
         stream->Write(bytes);
         stream->Close();
     } catch (const IOException& e) {
-        ReportSaveFailure(path, WriteFailureReason(e, path));
+        ReportSaveFailure(path, WriteFailureReason(e.Message(), path));
     }
 }
 

@@ -47,6 +47,15 @@ QString CreateFailureReason(const QString& path, qint64 errorCode)
     return QStringLiteral("the file cannot be created (error %1).").arg(errorCode);
 }
 
+QString WriteFailureReason(const QString& message, const QString& path)
+{
+    QString m = message;
+    const qsizetype at = m.indexOf(path + QStringLiteral(": "));
+    if (at >= 0)
+        m = m.left(at).trimmed() + QStringLiteral(": ") + m.mid(at + path.size() + 2);
+    return m.endsWith(QLatin1Char('.')) ? m : m + QLatin1Char('.');
+}
+
 QString SaveFailureText(const QString& path, const QString& reason)
 {
     return QStringLiteral("The file \"%1\" could not be saved: %2 Nothing was written.")

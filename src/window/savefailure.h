@@ -9,6 +9,10 @@
 // is (a folder, in a missing or read-only folder) and the stream's error code.
 QString CreateFailureReason(const QString& path, qint64 errorCode);
 
+// The reason part of a stream's failure message ("cannot write PATH: reason"): the
+// path is said once, in the message around it.
+QString WriteFailureReason(const QString& message, const QString& path);
+
 // The message: which file, and why.
 QString SaveFailureText(const QString& path, const QString& reason);
 
