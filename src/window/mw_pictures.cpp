@@ -1,23 +1,24 @@
 // The 32 picture accessors: one slot each, opened by its own name.
 #include "window/pictures.h"
 
-std::shared_ptr<Picture> PictureSlot::Get(const Opener& open)
+namespace {
+
+// The slot keeps the first picture an open yields; a failed open leaves it empty,
+// so the next call tries again.
+std::shared_ptr<Picture> Shared(std::shared_ptr<Picture>& slot, const QString& name)
 {
-    if (!pic_)
-        pic_ = open(name_);  // an exception leaves the slot as it was: empty
-    return pic_;
+    if (!slot)
+        slot = Picture::OpenFromApp(name);
+    return slot;
 }
 
-std::shared_ptr<Picture> PictureSlot::Get()
-{
-    return Get([](const QString& name) { return Picture::OpenFromApp(name); });
-}
+}  // namespace
 
 #define QV_PICTURE(NAME)                                  \
     std::shared_ptr<Picture> NAME()                       \
     {                                                     \
-        static PictureSlot slot(QStringLiteral(#NAME));   \
-        return slot.Get();                                \
+        static std::shared_ptr<Picture> slot;             \
+        return Shared(slot, QStringLiteral(#NAME));       \
     }
 
 QV_PICTURE(Piano)
@@ -54,14 +55,3 @@ QV_PICTURE(VelD)
 QV_PICTURE(VelF)
 
 #undef QV_PICTURE
-
-const PictureAccessor kPictureAccessors[32] = {
-    {"Piano", Piano}, {"PianoS", PianoS}, {"PianoSS", PianoSS}, {"BackPic1", BackPic1},
-    {"kyuhu", kyuhu}, {"Onpu0", Onpu0},   {"Onpu1", Onpu1},     {"Onpu2", Onpu2},
-    {"Onpu3", Onpu3}, {"Onpu4", Onpu4},   {"Onpu5", Onpu5},     {"Onpu6", Onpu6},
-    {"Onpu7", Onpu7}, {"Onpu8", Onpu8},   {"Onpu9", Onpu9},     {"OnpuA", OnpuA},
-    {"OnpuB", OnpuB}, {"OnpuC", OnpuC},   {"OnpuD", OnpuD},     {"OnpuE", OnpuE},
-    {"OnpuF", OnpuF}, {"vel0", vel0},     {"Vel1", Vel1},       {"Vel2", Vel2},
-    {"Vel4", Vel4},   {"Vel6", Vel6},     {"Vel8", Vel8},       {"Vel9", Vel9},
-    {"VelA", VelA},   {"VelC", VelC},     {"VelD", VelD},       {"VelF", VelF},
-};

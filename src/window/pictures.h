@@ -6,24 +6,7 @@
 #include "framework/picture.h"
 
 #include <QString>
-#include <functional>
 #include <memory>
-
-// One accessor's slot: filled by the first open that yields a picture, then final.
-class PictureSlot {
-public:
-    using Opener = std::function<std::shared_ptr<Picture>(const QString& name)>;
-
-    explicit PictureSlot(QString name) : name_(std::move(name)) {}
-    // The shared picture; null while every open so far has given none. An
-    // exception from the opener reaches the caller and leaves the slot empty.
-    std::shared_ptr<Picture> Get(const Opener& open);
-    std::shared_ptr<Picture> Get();  // opens through Picture::OpenFromApp
-
-private:
-    QString name_;
-    std::shared_ptr<Picture> pic_;
-};
 
 std::shared_ptr<Picture> Piano();
 std::shared_ptr<Picture> PianoS();
@@ -57,10 +40,3 @@ std::shared_ptr<Picture> VelA();
 std::shared_ptr<Picture> VelC();
 std::shared_ptr<Picture> VelD();
 std::shared_ptr<Picture> VelF();
-
-// Every accessor with its resource name, in the order above (for tests and tools).
-struct PictureAccessor {
-    const char* name;
-    std::shared_ptr<Picture> (*get)();
-};
-extern const PictureAccessor kPictureAccessors[32];
