@@ -56,8 +56,6 @@ void Control::ApplyGeometry()
     widget_->setGeometry(int(x), int(y), int(width_), int(height_));
 }
 
-void Control::SetLeft(qint64 v) { SetBounds(v, top_, width_, height_); }
-void Control::SetTop(qint64 v) { SetBounds(left_, v, width_, height_); }
 void Control::SetWidth(qint64 v) { SetBounds(left_, top_, v, height_); }
 void Control::SetHeight(qint64 v) { SetBounds(left_, top_, width_, v); }
 

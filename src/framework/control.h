@@ -33,8 +33,6 @@ public:
     qint64 Top() const { return top_; }
     qint64 Width() const { return width_; }
     qint64 Height() const { return height_; }
-    void SetLeft(qint64 v);
-    void SetTop(qint64 v);
     void SetWidth(qint64 v);
     void SetHeight(qint64 v);
     void SetBounds(qint64 left, qint64 top, qint64 width, qint64 height);

@@ -56,7 +56,6 @@ void FileTypeRegistry::Register(const Entry& entry)
         *it = entry;
     else
         entries_.push_back(entry);
-    history_.push_back({true, entry});
 }
 
 void FileTypeRegistry::Deregister(const QString& name)
@@ -64,7 +63,6 @@ void FileTypeRegistry::Deregister(const QString& name)
     auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.name == name; });
     if (it == entries_.end())
         return;
-    history_.push_back({false, *it});
     entries_.erase(it);
 }
 
@@ -77,5 +75,4 @@ const FileTypeRegistry::Entry* FileTypeRegistry::Find(const QString& name) const
 void FileTypeRegistry::Clear()
 {
     entries_.clear();
-    history_.clear();
 }

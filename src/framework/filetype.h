@@ -30,7 +30,6 @@ public:
     QString UTI() const { return uti_; }
     void SetUTI(const QString& v);
 
-    bool IsRegistered() const { return registered_; }
     void Register();
     void Deregister();
 
@@ -47,17 +46,12 @@ private:
     bool registered_ = false;
 };
 
-// The process's file-type registry: the current entries and, for inspection, every
-// registration and withdrawal in order.
+// The process's file-type registry: the current entries.
 class FileTypeRegistry {
 public:
     struct Entry {
         QString name, macCreator, macType, extensions, uti;
         friend bool operator==(const Entry&, const Entry&) = default;
-    };
-    struct Event {
-        bool registered;  // false: withdrawn
-        Entry entry;
     };
 
     static FileTypeRegistry& Instance();
@@ -66,10 +60,8 @@ public:
     void Deregister(const QString& name);
     const std::vector<Entry>& Entries() const { return entries_; }
     const Entry* Find(const QString& name) const;
-    const std::vector<Event>& History() const { return history_; }
     void Clear();
 
 private:
     std::vector<Entry> entries_;
-    std::vector<Event> history_;
 };
