@@ -71,12 +71,7 @@ void TextBuffer::makeChunks(const CompactText& text, std::vector<Chunk>& out) co
 QString TextBuffer::mid(qsizetype pos, qsizetype n) const
 {
     QString out;
-    if (pos < 0) {
-        n += pos;
-        pos = 0;
-    }
-    n = qMin(n, m_length - pos);
-    if (n <= 0)
+    if (!clampRange(pos, n))
         return out;
     out.reserve(n);
     forEachPiece(pos, n, [&out](auto* p, qsizetype k) {
@@ -207,12 +202,7 @@ void TextBuffer::removeFrom(Chunk& c, int offset, int n)
 
 void TextBuffer::remove(qsizetype pos, qsizetype n)
 {
-    if (pos < 0) {
-        n += pos;
-        pos = 0;
-    }
-    n = qMin(n, m_length - pos);
-    if (n <= 0)
+    if (!clampRange(pos, n))
         return;
     const Located first = locate(pos);
     qsizetype left = n;

@@ -86,6 +86,16 @@ private:
         int offset;
     };
 
+    // Cuts [pos, pos + n) to the text; false when nothing of it is left.
+    bool clampRange(qsizetype& pos, qsizetype& n) const
+    {
+        if (pos < 0) {
+            n += pos;
+            pos = 0;
+        }
+        n = qMin(n, m_length - pos);
+        return n > 0;
+    }
     void ensureIndex() const;
     Located locate(qsizetype pos) const;
     void touched(size_t chunk);
@@ -122,12 +132,7 @@ private:
 template <class F>
 void TextBuffer::forEachPiece(qsizetype pos, qsizetype n, F&& f) const
 {
-    if (pos < 0) {
-        n += pos;
-        pos = 0;
-    }
-    n = qMin(n, m_length - pos);
-    if (n <= 0)
+    if (!clampRange(pos, n))
         return;
     Located at = locate(pos);
     for (size_t i = at.chunk; n > 0 && i < m_chunks.size(); ++i) {
