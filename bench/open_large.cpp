@@ -4,9 +4,9 @@
 // back, and the peak memory. The last line is the summary:
 //   first-paint-s: N.NN peak-rss-x: N.N
 // Usage: bench_open_large FILE  (bench/open-large SIZE_MIB makes the file and runs it).
-#include "framework/folderitem.h"
-#include "window/mw.h"
+#include "framework/files/folderitem.h"
 #include "support/benchsupport.h"
+#include "window/mw.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

@@ -4,10 +4,10 @@
 // and worst absolute onset error and the drift at the last line. For comparison, the
 // bare timer with its period set at each tick, as the steps would set it without
 // correcting for lateness.
-#include "framework/noteoutput.h"
-#include "framework/timer.h"
-#include "window/mw.h"
+#include "framework/controls/timer.h"
+#include "framework/sound/noteoutput.h"
 #include "support/benchsupport.h"
+#include "window/mw.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,11 +1,11 @@
 // The main window's costs: building and showing it, and a dropped 1 MiB or 10 MiB
 // file shown in the three columns up to their first paint; each reports the
 // process's peak resident memory so far.
-#include "framework/folderitem.h"
-#include "framework/noteoutput.h"
-#include "framework/recordingnoteoutput.h"
-#include "window/mw.h"
+#include "framework/files/folderitem.h"
+#include "framework/sound/noteoutput.h"
+#include "framework/sound/recordingnoteoutput.h"
 #include "support/benchsupport.h"
+#include "window/mw.h"
 
 #include <QApplication>
 #include <QFile>

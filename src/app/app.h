@@ -2,7 +2,7 @@
 // main window's drop-open, the window being built first when there is none yet.
 #pragma once
 
-#include "framework/application.h"
+#include "framework/runtime/application.h"
 
 class App : public Application {
 public:

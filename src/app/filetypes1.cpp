@@ -1,7 +1,7 @@
 // The file type set: the table of the eight types and the build that registers them.
 #include "app/filetypes1.h"
 
-#include "framework/exceptions.h"
+#include "framework/runtime/exceptions.h"
 
 #include <optional>
 

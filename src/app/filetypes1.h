@@ -3,7 +3,7 @@
 // through an accessor each and through a list in a fixed order.
 #pragma once
 
-#include "framework/filetype.h"
+#include "framework/files/filetype.h"
 
 #include <memory>
 #include <vector>

@@ -2,7 +2,7 @@
 // documents on the command line, start-up and the exit status.
 #include "app/singleinstance.h"
 #include "app/startup.h"
-#include "framework/runtime.h"
+#include "framework/runtime/runtime.h"
 
 #include <cstdio>
 

@@ -3,8 +3,8 @@
 
 #include "app/app.h"
 #include "app/filetypes1.h"
-#include "framework/dispatch.h"
-#include "framework/runtime.h"
+#include "framework/runtime/dispatch.h"
+#include "framework/runtime/runtime.h"
 #include "window/mainmenubar.h"
 #include "window/mw.h"
 

@@ -1,8 +1,8 @@
 // The shared menu bar's construction, item by item in the stored order.
 #include "window/mainmenubar.h"
 
-#include "framework/exceptions.h"
-#include "framework/quitmenuitem.h"
+#include "framework/menus/quitmenuitem.h"
+#include "framework/runtime/exceptions.h"
 
 MainMenuBar& MainMenuBar::Instance()
 {

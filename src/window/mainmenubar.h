@@ -2,7 +2,7 @@
 // window: File with Quit; Edit with Undo, Cut, Copy, Paste, Delete and Select All.
 #pragma once
 
-#include "framework/menubar.h"
+#include "framework/menus/menubar.h"
 
 class MainMenuBar : public MenuBar {
 public:

@@ -2,7 +2,7 @@
 // lookup, input-method composition.
 #include "window/module1.h"
 
-#include "framework/window.h"
+#include "framework/controls/window.h"
 #include "window/mw.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 // window's open and close events.
 #include "window/mw.h"
 
-#include "framework/colour.h"
-#include "framework/exceptions.h"
-#include "framework/runtime.h"
+#include "framework/graphics/colour.h"
+#include "framework/runtime/exceptions.h"
+#include "framework/runtime/runtime.h"
 #include "track/deltatime.h"
 #include "track/velocity.h"
 #include "window/mainmenubar.h"

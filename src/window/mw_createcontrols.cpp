@@ -3,7 +3,7 @@
 #include "window/mw.h"
 
 #include "entry/instruments.h"
-#include "framework/colour.h"
+#include "framework/graphics/colour.h"
 #include "window/pictures.h"
 
 #include <array>

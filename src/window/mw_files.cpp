@@ -2,9 +2,9 @@
 // track text as a Standard MIDI File or as raw bytes.
 #include "window/mw.h"
 
-#include "framework/binarystream.h"
-#include "framework/dialogs.h"
-#include "framework/exceptions.h"
+#include "framework/files/binarystream.h"
+#include "framework/files/dialogs.h"
+#include "framework/runtime/exceptions.h"
 #include "track/hexdump.h"
 #include "track/midifile.h"
 #include "track/rawfile.h"

@@ -3,7 +3,7 @@
 // nothing, so the next call tries again.
 #pragma once
 
-#include "framework/picture.h"
+#include "framework/graphics/picture.h"
 
 #include <QString>
 #include <memory>

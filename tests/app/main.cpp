@@ -1,9 +1,9 @@
 // Test main of the shell tests: one QApplication for the run, offscreen unless a
 // display is asked for, a silent note output, and unhandled-exception reports
 // collected for the tests.
-#include "framework/dispatch.h"
-#include "framework/noteoutput.h"
-#include "framework/recordingnoteoutput.h"
+#include "framework/runtime/dispatch.h"
+#include "framework/sound/noteoutput.h"
+#include "framework/sound/recordingnoteoutput.h"
 
 #include <QApplication>
 #include <cstdio>

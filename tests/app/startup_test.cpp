@@ -2,8 +2,8 @@
 // and how a failing step ends start-up.
 #include "app/app.h"
 #include "app/startup.h"
-#include "framework/exceptions.h"
-#include "framework/runtime.h"
+#include "framework/runtime/exceptions.h"
+#include "framework/runtime/runtime.h"
 #include "window/mw.h"
 
 #include <QApplication>

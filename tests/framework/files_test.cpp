@@ -1,8 +1,8 @@
 // FolderItem and BinaryStream: reading a file to its end, and saving that
 // replaces the earlier file whole or not at all.
-#include "framework/binarystream.h"
-#include "framework/exceptions.h"
-#include "framework/folderitem.h"
+#include "framework/files/binarystream.h"
+#include "framework/files/folderitem.h"
+#include "framework/runtime/exceptions.h"
 
 #include <QDir>
 #include <QFile>

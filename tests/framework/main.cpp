@@ -1,6 +1,6 @@
 // Test main of the framework tests: one QApplication for the whole run, and no
 // message box from an unhandled exception.
-#include "framework/dispatch.h"
+#include "framework/runtime/dispatch.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Menus: submenus filled after they were added, and the Edit items acting on
 // the focused text area before its key filter.
-#include "framework/menubar.h"
-#include "framework/textarea.h"
-#include "framework/window.h"
+#include "framework/controls/textarea.h"
+#include "framework/controls/window.h"
+#include "framework/menus/menubar.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,8 +1,8 @@
 // NotePlayer through the recording output, and the FluidSynth synthesizer
 // rendered offline.
-#include "framework/fluidsynthoutput.h"
-#include "framework/noteplayer.h"
-#include "framework/recordingnoteoutput.h"
+#include "framework/sound/fluidsynthoutput.h"
+#include "framework/sound/noteplayer.h"
+#include "framework/sound/recordingnoteoutput.h"
 
 #include <QFile>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The popup menu's rows and when it reports a change.
-#include "framework/popupmenu.h"
+#include "framework/controls/popupmenu.h"
 
 #include <QComboBox>
 #include <gtest/gtest.h>

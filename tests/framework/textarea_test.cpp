@@ -1,7 +1,7 @@
 // TextArea: selections by mouse through real events, read-only, random edits
 // against a plain string, and the selection's colour while unfocused.
-#include "framework/textarea.h"
-#include "framework/window.h"
+#include "framework/controls/textarea.h"
+#include "framework/controls/window.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

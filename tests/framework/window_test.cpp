@@ -1,10 +1,10 @@
 // Window: building and opening, a raising handler, and file drops.
-#include "framework/dispatch.h"
-#include "framework/dragitem.h"
-#include "framework/exceptions.h"
-#include "framework/pushbutton.h"
-#include "framework/textarea.h"
-#include "framework/window.h"
+#include "framework/controls/pushbutton.h"
+#include "framework/controls/textarea.h"
+#include "framework/controls/window.h"
+#include "framework/files/dragitem.h"
+#include "framework/runtime/dispatch.h"
+#include "framework/runtime/exceptions.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

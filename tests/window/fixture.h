@@ -3,9 +3,9 @@
 // helpers the tests share.
 #pragma once
 
-#include "framework/dialogs.h"
-#include "framework/noteoutput.h"
-#include "framework/recordingnoteoutput.h"
+#include "framework/files/dialogs.h"
+#include "framework/sound/noteoutput.h"
+#include "framework/sound/recordingnoteoutput.h"
 #include "window/mw.h"
 #include "window/savefailure.h"
 

@@ -1,6 +1,6 @@
 // Test main of the window tests: one QApplication for the run, offscreen unless
 // a display is asked for, and unhandled exceptions collected instead of shown.
-#include "framework/dispatch.h"
+#include "framework/runtime/dispatch.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // silence where rest and velocity-0 lines are.
 #include "fixture.h"
 
-#include "framework/fluidsynthoutput.h"
+#include "framework/sound/fluidsynthoutput.h"
 
 #include <QElapsedTimer>
 #include <cmath>

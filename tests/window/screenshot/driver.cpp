@@ -2,7 +2,7 @@
 // painted, writes where the window and its controls are, one "name left top width
 // height" line each (content coordinates; the window line in screen coordinates),
 // then waits until it is closed.
-#include "framework/dispatch.h"
+#include "framework/runtime/dispatch.h"
 #include "window/mw.h"
 
 #include <QApplication>

@@ -1,0 +1,50 @@
+// Text field over QLineEdit.
+#include "framework/controls/textfield.h"
+
+#include "framework/runtime/dispatch.h"
+
+#include <QLineEdit>
+#include <QPalette>
+
+TextField::TextField() : Control(new QLineEdit), edit_(static_cast<QLineEdit*>(Widget()))
+{
+    Mark(edit_, this);
+}
+
+QString TextField::Text() const { return edit_->text(); }
+void TextField::SetText(const QString& text) { edit_->setText(text); }
+QString TextField::Hint() const { return edit_->placeholderText(); }
+void TextField::SetHint(const QString& hint) { edit_->setPlaceholderText(hint); }
+bool TextField::ReadOnly() const { return edit_->isReadOnly(); }
+void TextField::SetReadOnly(bool readOnly) { edit_->setReadOnly(readOnly); }
+
+void TextField::SetBackgroundColor(Color c)
+{
+    background_ = c;
+    QPalette pal = edit_->palette();
+    pal.setColor(QPalette::Base, c.ToQColor());
+    edit_->setPalette(pal);
+    // A transparent base only shows through when Qt does not fill the frame itself.
+    edit_->setAttribute(Qt::WA_TranslucentBackground, c.alpha != 0);
+    edit_->setAutoFillBackground(false);
+}
+
+void TextField::FireOpen()
+{
+    if (Open)
+        Dispatch([this] { Open(*this); });
+}
+
+void TextField::Undo() { edit_->undo(); }
+void TextField::Cut() { edit_->cut(); }
+void TextField::Copy() { edit_->copy(); }
+void TextField::Paste() { edit_->paste(); }
+
+void TextField::DeleteSelection()
+{
+    // Delete acts on the selection only, never on the character after the caret.
+    if (!edit_->isReadOnly() && edit_->hasSelectedText())
+        edit_->del();
+}
+
+void TextField::SelectAll() { edit_->selectAll(); }

@@ -1,0 +1,185 @@
+// BinaryStream: reads through a 64 KiB buffer; writes collect in a buffer and go
+// to a QSaveFile that Close commits.
+#include "framework/files/binarystream.h"
+
+#include "framework/files/folderitem.h"
+#include "framework/runtime/exceptions.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+constexpr qint64 kBufferSize = 64 * 1024;
+}
+
+BinaryStream::BinaryStream() = default;
+
+BinaryStream::~BinaryStream()
+{
+    // An unclosed created file is dropped rather than half-written.
+    if (save_ && !closed_)
+        save_->cancelWriting();
+}
+
+std::unique_ptr<BinaryStream> BinaryStream::Open(FolderItem& item, bool readWrite)
+{
+    if (readWrite)
+        throw InvalidArgumentException(QStringLiteral("streams open existing files for reading only"));
+    std::unique_ptr<BinaryStream> s(new BinaryStream);
+    s->path_ = item.NativePath();
+    s->file_ = std::make_unique<QFile>(s->path_);
+    const auto mode = QIODevice::ReadOnly;
+    if (item.NativePath().isEmpty() || item.IsDirectory() || !s->file_->exists()
+        || !s->file_->open(mode | QIODevice::Unbuffered)) {
+        item.lastError_ = s->file_->error() != QFileDevice::NoError ? s->file_->error() : QFileDevice::OpenError;
+        throw IOException(QStringLiteral("cannot open ") + item.NativePath(), item.lastError_);
+    }
+    item.lastError_ = 0;
+    s->length_ = s->file_->size();
+    return s;
+}
+
+std::unique_ptr<BinaryStream> BinaryStream::Create(FolderItem& item)
+{
+    if (item.NativePath().isEmpty() || item.IsDirectory()) {
+        item.lastError_ = QFileDevice::OpenError;
+        return nullptr;
+    }
+    std::unique_ptr<BinaryStream> s(new BinaryStream);
+    s->path_ = item.NativePath();
+    s->save_ = std::make_unique<QSaveFile>(s->path_);
+    if (!s->save_->open(QIODevice::WriteOnly)) {
+        item.lastError_ = s->save_->error();
+        return nullptr;
+    }
+    item.lastError_ = 0;
+    s->writing_ = true;
+    s->buffer_.reserve(kBufferSize);
+    return s;
+}
+
+void BinaryStream::Fail(const QString& what) const
+{
+    const QFileDevice* dev = save_ ? static_cast<const QFileDevice*>(save_.get()) : file_.get();
+    throw IOException(what + QStringLiteral(" ") + path_ + QStringLiteral(": ")
+                          + (dev ? dev->errorString() : QString()),
+                      dev ? dev->error() : QFileDevice::UnspecifiedError);
+}
+
+void BinaryStream::FillBuffer()
+{
+    bufferBase_ += buffer_.size();
+    buffer_.resize(kBufferSize);
+    const qint64 n = file_->read(buffer_.data(), kBufferSize);
+    if (n < 0) {
+        buffer_.clear();
+        Fail(QStringLiteral("cannot read"));
+    }
+    buffer_.resize(n);
+    bufferPos_ = 0;
+}
+
+std::uint8_t BinaryStream::ReadUInt8()
+{
+    if (closed_ || !file_)
+        Fail(QStringLiteral("not open for reading:"));
+    if (bufferPos_ >= buffer_.size()) {
+        FillBuffer();
+        if (buffer_.isEmpty())
+            Fail(QStringLiteral("read past the end of"));
+    }
+    return static_cast<std::uint8_t>(buffer_[bufferPos_++]);
+}
+
+std::int8_t BinaryStream::ReadInt8() { return static_cast<std::int8_t>(ReadUInt8()); }
+
+QByteArray BinaryStream::Read(qint64 count)
+{
+    // A write stream's buffer holds bytes not yet written, not the file's.
+    if (closed_ || !file_)
+        Fail(QStringLiteral("not open for reading:"));
+    QByteArray out;
+    if (count <= 0)
+        return out;
+    out.reserve(qMin(count, Length() - Position()));
+    while (count > 0) {
+        if (bufferPos_ >= buffer_.size()) {
+            FillBuffer();
+            if (buffer_.isEmpty())
+                break;
+        }
+        const qint64 take = qMin(count, qint64(buffer_.size()) - bufferPos_);
+        out.append(buffer_.constData() + bufferPos_, take);
+        bufferPos_ += take;
+        count -= take;
+    }
+    return out;
+}
+
+void BinaryStream::WriteUInt8(std::uint8_t value)
+{
+    if (closed_ || !writing_)
+        Fail(QStringLiteral("not open for writing:"));
+    buffer_.append(static_cast<char>(value));
+    if (buffer_.size() >= kBufferSize)
+        FlushWrites();
+}
+
+void BinaryStream::WriteInt8(std::int8_t value) { WriteUInt8(static_cast<std::uint8_t>(value)); }
+
+void BinaryStream::Write(const QByteArray& bytes)
+{
+    if (closed_ || !writing_)
+        Fail(QStringLiteral("not open for writing:"));
+    buffer_.append(bytes);
+    if (buffer_.size() >= kBufferSize)
+        FlushWrites();
+}
+
+void BinaryStream::FlushWrites()
+{
+    if (buffer_.isEmpty())
+        return;
+    const qint64 n = save_->write(buffer_);
+    if (n != buffer_.size())
+        Fail(QStringLiteral("cannot write"));
+    length_ += n;
+    buffer_.clear();
+}
+
+bool BinaryStream::EndOfFile() const
+{
+    if (writing_)
+        return true;
+    return bufferBase_ + bufferPos_ >= length_;
+}
+
+qint64 BinaryStream::Position() const
+{
+    return writing_ ? length_ + buffer_.size() : bufferBase_ + bufferPos_;
+}
+
+qint64 BinaryStream::Length() const { return writing_ ? length_ + buffer_.size() : length_; }
+
+void BinaryStream::Close()
+{
+    if (closed_)
+        return;
+    if (save_) {
+        try {
+            FlushWrites();
+        } catch (...) {
+            // Dropped unfinished: the QSaveFile removes its temporary file.
+            closed_ = true;
+            save_->cancelWriting();
+            throw;
+        }
+        closed_ = true;
+        if (!save_->commit())
+            Fail(QStringLiteral("cannot save"));
+        return;
+    }
+    closed_ = true;
+    if (file_)
+        file_->close();
+}

@@ -1,9 +1,0 @@
-// The menu item whose own action quits the application.
-#pragma once
-
-#include "framework/menuitem.h"
-
-class QuitMenuItem : public MenuItem {
-protected:
-    void DefaultAction() override;
-};
