@@ -40,7 +40,8 @@ std::optional<QByteArray> ReadWhole(FolderItem& item)
 }
 
 // Writes bytes as a new file at item: all of them or, on any failure, nothing at
-// all (an earlier file of the name stays), with the user told why.
+// all (an earlier file of the name stays), with the user told why and, in the
+// rare case that an earlier file could not be kept, that too.
 void WriteFile(FolderItem& item, const QString& type, const QByteArray& bytes)
 {
     const QString path = item.NativePath();
@@ -53,7 +54,7 @@ void WriteFile(FolderItem& item, const QString& type, const QByteArray& bytes)
         stream->Write(bytes);
         stream->Close();
     } catch (const IOException& e) {
-        ReportSaveFailure(path, WriteFailureReason(e.Message(), path));
+        ReportSaveFailure(path, WriteFailureReason(e.Message(), path), !stream->LeftDamaged());
     }
 }
 

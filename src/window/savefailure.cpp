@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -42,9 +44,10 @@ QString CreateFailureReason(const QString& path, qint64 errorCode)
     if (!probe.open())
         return QStringLiteral("the folder %1 cannot be written in (%2).")
             .arg(QDir::toNativeSeparators(folder.filePath()), probe.errorString());
-    if (info.exists() && !info.isWritable())
+    // The folder takes new files, so a refusal concerns the file itself.
+    if (info.exists() && (errorCode == EACCES || errorCode == EPERM))
         return QStringLiteral("the file is read-only.");
-    return QStringLiteral("the file cannot be created (error %1).").arg(errorCode);
+    return QStringLiteral("the file cannot be created (%1).").arg(QString::fromLocal8Bit(std::strerror(int(errorCode))));
 }
 
 QString WriteFailureReason(const QString& message, const QString& path)
@@ -56,13 +59,18 @@ QString WriteFailureReason(const QString& message, const QString& path)
     return m.endsWith(QLatin1Char('.')) ? m : m + QLatin1Char('.');
 }
 
-QString SaveFailureText(const QString& path, const QString& reason)
+QString SaveFailureText(const QString& path, const QString& reason, bool earlierKept)
 {
-    return QStringLiteral("The file \"%1\" could not be saved: %2 Nothing was written.")
-        .arg(QDir::toNativeSeparators(path), reason);
+    const QString outcome = earlierKept ? QStringLiteral("Nothing was written.")
+                                        : QStringLiteral("Its folder takes no new file, so it was being rewritten in "
+                                                         "place, and it could not be put back as it was.");
+    return QStringLiteral("The file \"%1\" could not be saved: %2 %3").arg(QDir::toNativeSeparators(path), reason, outcome);
 }
 
-void ReportSaveFailure(const QString& path, const QString& reason) { Sink()(SaveFailureText(path, reason)); }
+void ReportSaveFailure(const QString& path, const QString& reason, bool earlierKept)
+{
+    Sink()(SaveFailureText(path, reason, earlierKept));
+}
 
 SaveFailureSink SetSaveFailureSink(SaveFailureSink sink)
 {

@@ -6,18 +6,19 @@
 #include <functional>
 
 // The reason a file could not be created at path, in words, from what the path
-// is (a folder, in a missing or read-only folder) and the stream's error code.
+// is (a folder, in a missing or read-only folder) and the system's error number.
 QString CreateFailureReason(const QString& path, qint64 errorCode);
 
 // The reason part of a stream's failure message ("cannot write PATH: reason"): the
 // path is said once, in the message around it.
 QString WriteFailureReason(const QString& message, const QString& path);
 
-// The message: which file, and why.
-QString SaveFailureText(const QString& path, const QString& reason);
+// The message: which file, why, and whether the earlier file is still as it was
+// (it is not only when a rewrite in place could not be undone).
+QString SaveFailureText(const QString& path, const QString& reason, bool earlierKept = true);
 
 // Shows the message: a warning box on a real display, stderr on the offscreen one.
-void ReportSaveFailure(const QString& path, const QString& reason);
+void ReportSaveFailure(const QString& path, const QString& reason, bool earlierKept = true);
 
 // Where the messages go instead; returns the previous sink. An empty function
 // puts the default back.

@@ -8,8 +8,14 @@
 #include <QMainWindow>
 #include <QMimeData>
 #include <QUrl>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +48,59 @@ QStringList Leftovers(const QString& folder, const QStringList& expected)
         found.removeAll(e);
     return found;
 }
+
+// A file size limit for the scope: every write past it fails, as on a full disk
+// (the signal it would raise ignored, as a program that checks its writes does).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit old_{};
+    void (*previous_)(int) = nullptr;
+};
+
+// Root writes in any folder; without the capability that lets it, it meets a
+// read-only folder as every other user does. Nothing to drop for those.
+class WithoutDacOverride {
+public:
+    WithoutDacOverride()
+    {
+        header_.version = _LINUX_CAPABILITY_VERSION_3;
+        syscall(SYS_capget, &header_, saved_);
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        syscall(SYS_capset, &header_, reduced);
+    }
+    ~WithoutDacOverride() { syscall(SYS_capset, &header_, saved_); }
+
+private:
+    __user_cap_header_struct header_{};
+    __user_cap_data_struct saved_[2]{};
+};
+
+int SetMode(const QString& path, mode_t mode) { return ::chmod(QFile::encodeName(path).constData(), mode); }
+
+struct stat Stat(const QString& path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+QString SystemWords(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 }  // namespace
 
@@ -128,24 +187,119 @@ TEST_F(WindowTest, SaveThatCannotCreateTheFileSaysWhichAndWhy)
     EXPECT_FALSE(QFile::exists("/proc/quorvanel-test.mid"));
 }
 
-TEST_F(WindowTest, SaveThatRunsOutOfSpaceKeepsTheEarlierFileAndLeavesNoPart)
+// Every case through both buttons: the earlier file (or no file) stays, no part is
+// left beside it, and the message names the file and what the system said.
+TEST_F(WindowTest, SaveThatHitsTheFileSizeLimitKeepsTheEarlierFileLeavesNoPartAndSaysWhy)
 {
     WriteBytes(Path("song.mid"), "earlier contents");
-    w().BinaryTa().SetText(QString("7F ").repeated(200000));  // 200,000 bytes to write
-    dialogs().Answer(Path("song.mid"));
-    // A file size limit makes every write past it fail, as a full disk does.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    // Gone already while the message is up, not only once it is closed.
+    QStringList leftWhileTold;
+    SetSaveFailureSink([&](const QString& text) {
+        messages_ << text;
+        leftWhileTold << Leftovers(dir_.path(), {"song.mid"});
+    });
+    // 10,000 bytes fail only when the stream is closed and flushes them; 200,000
+    // fail while they are written, before Close.
+    for (const int bytes : {10000, 200000}) {
+        for (Control* button : {static_cast<Control*>(&w().FilesaveButton()), static_cast<Control*>(&w().MidiSaveButton())}) {
+            for (const QString name : {"song.mid", "new.mid"}) {
+                SCOPED_TRACE(QString("%1 bytes to %2 by %3").arg(bytes).arg(name, button->Name()).toStdString());
+                messages_.clear();
+                w().BinaryTa().SetText(QString("7F ").repeated(bytes));
+                dialogs().Answer(Path(name));
+                {
+                    FileSizeLimit limit(4096);
+                    Click(*button);
+                }
+                ASSERT_EQ(messages_.size(), 1);
+                EXPECT_EQ(messages_[0], QString("The file \"%1\" could not be saved: cannot write: %2. Nothing was written.")
+                                            .arg(QDir::toNativeSeparators(Path(name)), SystemWords(EFBIG)));
+                EXPECT_EQ(ReadBytes(Path("song.mid")), "earlier contents");
+                EXPECT_FALSE(QFile::exists(Path("new.mid")));
+                EXPECT_EQ(Leftovers(dir_.path(), {"song.mid"}), QStringList());
+            }
+        }
+    }
+    EXPECT_EQ(leftWhileTold, QStringList());
+}
+
+TEST_F(WindowTest, SaveOverAFileKeepsItsOwnerGroupAndModeAndFollowsALink)
+{
+    WriteBytes(Path("theirs.bin"), "earlier");
+    ASSERT_EQ(SetMode(Path("theirs.bin"), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(Path("theirs.bin")).constData(), 12345, 12345), 0);
+    }
+    ASSERT_TRUE(QFile::link("theirs.bin", Path("link.bin")));
+    w().BinaryTa().SetText("01 02 03");
+    dialogs().Answer(Path("link.bin"));
     Click(w().FilesaveButton());
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_TRUE(messages_.isEmpty());
+    EXPECT_EQ(ReadBytes(Path("theirs.bin")), QByteArray::fromHex("010203"));
+    EXPECT_TRUE(QFileInfo(Path("link.bin")).isSymLink());
+    const struct stat st = Stat(Path("theirs.bin"));
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 12345u);
+        EXPECT_EQ(st.st_gid, 12345u);
+    }
+    EXPECT_EQ(Leftovers(dir_.path(), {"theirs.bin", "link.bin"}), QStringList());
+}
+
+// No temporary file can be made beside it, so the file itself is rewritten: that
+// succeeds, and a failure puts the earlier bytes back.
+TEST_F(WindowTest, SaveInAFolderThatTakesNoNewFileRewritesTheFileInPlace)
+{
+    const QString folder = Path("locked");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + "/song.mid";
+    WriteBytes(file, "earlier contents, longer than the new ones");
+    const ino_t inode = Stat(file).st_ino;
+    ASSERT_EQ(SetMode(folder, 0555), 0);
+    const auto save = [&](const QString& path, const QString& text, rlim_t limit) {
+        messages_.clear();
+        w().BinaryTa().SetText(text);
+        dialogs().Answer(path);
+        WithoutDacOverride asAnyUser;
+        FileSizeLimit fileSize(limit);
+        Click(w().FilesaveButton());
+    };
+
+    save(file, "41 42 43", RLIM_INFINITY);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("").toStdString();
+    EXPECT_EQ(ReadBytes(file), "ABC");
+    EXPECT_EQ(Stat(file).st_ino, inode) << "written in place, not replaced";
+
+    save(file, QString("7F ").repeated(300), 100);
     ASSERT_EQ(messages_.size(), 1);
-    EXPECT_TRUE(messages_[0].contains(QDir::toNativeSeparators(Path("song.mid")))) << messages_[0].toStdString();
-    EXPECT_TRUE(messages_[0].contains("cannot write")) << messages_[0].toStdString();
-    EXPECT_EQ(ReadBytes(Path("song.mid")), "earlier contents");
-    EXPECT_EQ(Leftovers(dir_.path(), {"song.mid"}), QStringList());
+    EXPECT_TRUE(messages_[0].contains(": cannot write: " + SystemWords(EFBIG) + ". Nothing was written."))
+        << messages_[0].toStdString();
+    EXPECT_EQ(ReadBytes(file), "ABC");
+
+    save(folder + "/new.mid", "41", RLIM_INFINITY);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains("cannot be written in")) << messages_[0].toStdString();
+    // A file its user may not write is not replaced, even where the folder would
+    // take its replacement.
+    WriteBytes(Path("read-only.mid"), "kept");
+    ASSERT_EQ(SetMode(Path("read-only.mid"), 0444), 0);
+    save(Path("read-only.mid"), "41", RLIM_INFINITY);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains("the file is read-only")) << messages_[0].toStdString();
+    EXPECT_EQ(ReadBytes(Path("read-only.mid")), "kept");
+
+    // Longer than the limit already: only the bytes that were overwritten go back,
+    // which the limit lets through.
+    ASSERT_EQ(SetMode(folder, 0755), 0);
+    WriteBytes(file, QByteArray(300, 'e'));
+    ASSERT_EQ(SetMode(folder, 0555), 0);
+    save(file, QString("7F ").repeated(200), 100);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].endsWith("Nothing was written.")) << messages_[0].toStdString();
+    EXPECT_EQ(ReadBytes(file), QByteArray(300, 'e'));
+
+    ASSERT_EQ(SetMode(folder, 0755), 0);
+    EXPECT_EQ(Leftovers(folder, {"song.mid"}), QStringList());
 }

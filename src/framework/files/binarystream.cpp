@@ -1,12 +1,13 @@
 // BinaryStream: reads through a 64 KiB buffer; writes collect in a buffer and go
-// to a QSaveFile that Close commits.
+// to a SaveFile that Close commits.
 #include "framework/files/binarystream.h"
 
 #include "framework/files/folderitem.h"
+#include "framework/files/savefile.h"
 #include "framework/runtime/exceptions.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <cerrno>
 
 namespace {
 constexpr qint64 kBufferSize = 64 * 1024;
@@ -14,12 +15,9 @@ constexpr qint64 kBufferSize = 64 * 1024;
 
 BinaryStream::BinaryStream() = default;
 
-BinaryStream::~BinaryStream()
-{
-    // An unclosed created file is dropped rather than half-written.
-    if (save_ && !closed_)
-        save_->cancelWriting();
-}
+// An unclosed created file is dropped rather than half-written: the SaveFile
+// discards what it was not told to commit.
+BinaryStream::~BinaryStream() = default;
 
 std::unique_ptr<BinaryStream> BinaryStream::Open(FolderItem& item, bool readWrite)
 {
@@ -42,14 +40,14 @@ std::unique_ptr<BinaryStream> BinaryStream::Open(FolderItem& item, bool readWrit
 std::unique_ptr<BinaryStream> BinaryStream::Create(FolderItem& item)
 {
     if (item.NativePath().isEmpty() || item.IsDirectory()) {
-        item.lastError_ = QFileDevice::OpenError;
+        item.lastError_ = item.NativePath().isEmpty() ? ENOENT : EISDIR;
         return nullptr;
     }
     std::unique_ptr<BinaryStream> s(new BinaryStream);
     s->path_ = item.NativePath();
-    s->save_ = std::make_unique<QSaveFile>(s->path_);
-    if (!s->save_->open(QIODevice::WriteOnly)) {
-        item.lastError_ = s->save_->error();
+    s->save_ = std::make_unique<SaveFile>(s->path_);
+    if (!s->save_->Open()) {
+        item.lastError_ = s->save_->Error();
         return nullptr;
     }
     item.lastError_ = 0;
@@ -60,10 +58,16 @@ std::unique_ptr<BinaryStream> BinaryStream::Create(FolderItem& item)
 
 void BinaryStream::Fail(const QString& what) const
 {
-    const QFileDevice* dev = save_ ? static_cast<const QFileDevice*>(save_.get()) : file_.get();
-    throw IOException(what + QStringLiteral(" ") + path_ + QStringLiteral(": ")
-                          + (dev ? dev->errorString() : QString()),
-                      dev ? dev->error() : QFileDevice::UnspecifiedError);
+    const bool known = file_ && file_->error() != QFileDevice::NoError;
+    throw IOException(what + QStringLiteral(" ") + path_ + (known ? QStringLiteral(": ") + file_->errorString() : QString()),
+                      known ? file_->error() : QFileDevice::UnspecifiedError);
+}
+
+void BinaryStream::FailSaving() const
+{
+    // The system's own words for what stopped the save.
+    throw IOException(save_->FailedStep() + QStringLiteral(" ") + path_ + QStringLiteral(": ") + save_->ErrorString(),
+                      save_->Error());
 }
 
 void BinaryStream::FillBuffer()
@@ -140,10 +144,9 @@ void BinaryStream::FlushWrites()
 {
     if (buffer_.isEmpty())
         return;
-    const qint64 n = save_->write(buffer_);
-    if (n != buffer_.size())
-        Fail(QStringLiteral("cannot write"));
-    length_ += n;
+    if (!save_->Write(buffer_.constData(), buffer_.size()))
+        FailSaving();
+    length_ += buffer_.size();
     buffer_.clear();
 }
 
@@ -161,22 +164,19 @@ qint64 BinaryStream::Position() const
 
 qint64 BinaryStream::Length() const { return writing_ ? length_ + buffer_.size() : length_; }
 
+bool BinaryStream::LeftDamaged() const { return save_ && save_->Damaged(); }
+
 void BinaryStream::Close()
 {
     if (closed_)
         return;
     if (save_) {
-        try {
-            FlushWrites();
-        } catch (...) {
-            // Dropped unfinished: the QSaveFile removes its temporary file.
-            closed_ = true;
-            save_->cancelWriting();
-            throw;
-        }
+        // Closed whatever happens: a failed save is not tried again.
         closed_ = true;
-        if (!save_->commit())
-            Fail(QStringLiteral("cannot save"));
+        if (!save_->Write(buffer_.constData(), buffer_.size()) || !save_->Commit())
+            FailSaving();
+        length_ += buffer_.size();
+        buffer_.clear();
         return;
     }
     closed_ = true;

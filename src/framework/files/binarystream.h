@@ -1,5 +1,5 @@
 // A buffered byte stream over a file. Reading streams through a buffer; writing
-// goes to a temporary file that Close commits atomically, so a failure leaves any
+// goes through a SaveFile that Close commits, so a failure at any step leaves any
 // earlier file intact and no partial file. Failures raise IOException.
 #pragma once
 
@@ -10,7 +10,7 @@
 
 class FolderItem;
 class QFile;
-class QSaveFile;
+class SaveFile;
 
 class BinaryStream {
 public:
@@ -40,15 +40,19 @@ public:
     // Flushes and, for a created file, commits it. A stream destroyed without
     // Close discards what a created file received.
     void Close();
+    // After a created file's Close failed: true when it was being written in
+    // place and could not be put back as it was.
+    bool LeftDamaged() const;
 
 private:
     BinaryStream();
     void FillBuffer();
     void FlushWrites();
     [[noreturn]] void Fail(const QString& what) const;
+    [[noreturn]] void FailSaving() const;
 
     std::unique_ptr<QFile> file_;
-    std::unique_ptr<QSaveFile> save_;
+    std::unique_ptr<SaveFile> save_;
     QString path_;
     QByteArray buffer_;
     qint64 bufferPos_ = 0;   // next byte to read within buffer_

@@ -15,12 +15,15 @@ public:
     bool Exists() const;
     bool IsDirectory() const;
     qint64 Length() const;
-    // The error code of the last failed operation on the item, 0 when none.
+    // The error code of the last failed operation on the item, 0 when none; for a
+    // file that could not be created, the system's error number.
     qint64 LastErrorCode() const { return lastError_; }
 
     // A new, empty file at this place, written atomically when the stream is
-    // closed (an earlier file of the name stays until then); null when it cannot
-    // be created. The type is recorded for the desktop's sake only.
+    // closed (an earlier file of the name stays until then, and the new one takes
+    // its owner, group and mode); null when it cannot be created. In a folder that
+    // takes no new file the earlier file is rewritten in place instead. The type is
+    // recorded for the desktop's sake only.
     std::unique_ptr<BinaryStream> CreateBinaryFile(const QString& type);
 
 private:
