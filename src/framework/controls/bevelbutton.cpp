@@ -3,15 +3,37 @@
 
 #include "framework/runtime/dispatch.h"
 
-#include <QIcon>
-#include <QPixmap>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 #include <QToolButton>
 
-BevelButton::BevelButton() : Control(new QToolButton), button_(static_cast<QToolButton*>(Widget()))
+// The style would fit an icon into the bevel's inset, shrinking a 14 x 16 icon on
+// a 14 x 16 button until its finest strokes smear; here the bevel is drawn first
+// and the icon over it at its own size, centred, on whole points so that it stays
+// pixel for pixel at every scale.
+class BevelButtonWidget : public QToolButton {
+public:
+    std::shared_ptr<Picture> icon;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter p(this);
+        QStyleOptionToolButton bevel;
+        initStyleOption(&bevel);
+        bevel.icon = QIcon();
+        p.drawComplexControl(QStyle::CC_ToolButton, bevel);
+        if (icon)
+            p.drawImage(QPoint(int(width() - icon->Width()) / 2, int(height() - icon->Height()) / 2),
+                        icon->Image());
+    }
+};
+
+BevelButton::BevelButton() : Control(new BevelButtonWidget), button_(static_cast<QToolButton*>(Widget()))
 {
     button_->setCheckable(true);
     button_->setFocusPolicy(Qt::NoFocus);
-    button_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     // A click changes Value by the style, not by Qt's own toggling.
     QObject::connect(button_, &QToolButton::clicked, [this](bool) { Clicked(); });
 }
@@ -24,21 +46,13 @@ void BevelButton::SetCaption(const QString& caption)
     QString shown = caption;
     shown.replace(QLatin1Char('&'), QLatin1String("&&"));
     button_->setText(shown);
-    button_->setToolButtonStyle(icon_ ? (caption.isEmpty() ? Qt::ToolButtonIconOnly
-                                                           : Qt::ToolButtonTextUnderIcon)
-                                      : Qt::ToolButtonTextOnly);
 }
 
 void BevelButton::SetIcon(std::shared_ptr<Picture> icon)
 {
     icon_ = std::move(icon);
-    if (icon_) {
-        button_->setIcon(QIcon(QPixmap::fromImage(icon_->Image())));
-        button_->setIconSize(QSize(int(icon_->Width()), int(icon_->Height())));
-    } else {
-        button_->setIcon(QIcon());
-    }
-    SetCaption(caption_);
+    static_cast<BevelButtonWidget*>(button_)->icon = icon_;
+    button_->update();
 }
 
 void BevelButton::SetButtonStyle(int style) { style_ = style; }

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Shows the main window under a private Xvfb, screenshots the screen and checks
 # that the window is 800 x 600 of content with its controls where the control
-# table puts them. Usage: check.sh DRIVER OUTPUT.png [SCALE]
+# table puts them, its icons pixel for pixel and its black keys 14 wide. Usage: check.sh DRIVER OUTPUT.png [SCALE]
 set -u
 driver=$1
 shot=$2
@@ -29,6 +29,7 @@ import -display "$display" -window root "$shot" || fail "no screenshot"
 
 report() { grep "^$1 " "$work/report.txt" | cut -d' ' -f2-; }
 [ "$(report unhandled)" = 0 ] || fail "exceptions while building the window"
+[ "$(report icons)" = "33 33" ] || fail "icons shown pixel for pixel: $(report icons)"
 
 # The window as the X server has it: its content is 800 x 600, the menu bar above.
 read -r cx cy cw ch <<<"$(report content)"
@@ -74,8 +75,9 @@ TField1 567 499 150 24
 TField2 567 544 150 24
 TABLE
 
-# Telling pixels of the screenshot: a white key, a black key and the panel
-# frame's light top edge.
+# Telling pixels of the screenshot: a white key, a black key and both its edges
+# (C#4 spans x 164 to 178 of the keyboard, D#4 178 to 192), and the panel frame's
+# light top edge.
 pixel() {
     local x=$(((cx + $1) * scale)) y=$(((cy + $2) * scale))
     convert-im6.q16 "$shot" -format "%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]" -crop "1x1+$x+$y" info:
@@ -84,6 +86,14 @@ read -r r g b <<<"$(pixel $((142 + 160)) $((450 + 40)))"
 [ "$r" -gt 200 ] && [ "$g" -gt 200 ] && [ "$b" -gt 200 ] || fail "white key C4 is $r $g $b"
 read -r r g b <<<"$(pixel $((142 + 170)) $((450 + 10)))"
 [ "$r" -lt 90 ] && [ "$g" -lt 90 ] && [ "$b" -lt 90 ] || fail "black key C#4 is $r $g $b"
+for x in 163 192; do
+    read -r r g b <<<"$(pixel $((142 + x)) $((450 + 10)))"
+    [ "$r" -gt 200 ] || fail "white key beside the black keys at $x is $r $g $b"
+done
+for x in 164 191; do
+    read -r r g b <<<"$(pixel $((142 + x)) $((450 + 10)))"
+    [ "$r" -lt 90 ] || fail "black key edge at $x is $r $g $b"
+done
 read -r r g b <<<"$(pixel 300 415)"
 [ "$r $g $b" = "213 213 213" ] || fail "panel frame's top edge is $r $g $b"
-echo "window $xw x $xh (menu bar $menu), content 800 x 600, 25 controls in place: $shot"
+echo "window $xw x $xh (menu bar $menu), content 800 x 600, 25 controls in place, 33 icons exact: $shot"

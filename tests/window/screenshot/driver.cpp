@@ -1,7 +1,9 @@
 // Shows the real main window on the display it is given and, once it has been
 // painted, writes where the window and its controls are, one "name left top width
 // height" line each (content coordinates; the window line in screen coordinates),
+// and how many icon buttons show their picture pixel for pixel on the screen;
 // then waits until it is closed.
+#include "framework/controls/bevelbutton.h"
 #include "framework/runtime/dispatch.h"
 #include "window/mw.h"
 
@@ -9,9 +11,34 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
+
+namespace {
+
+// True when every opaque pixel of the button's icon is on the screen unchanged, in
+// device pixels, at the button's top-left corner: an icon drawn shrunk or between
+// pixels fails.
+bool IconExactOnScreen(const BevelButton& button, const QImage& screen)
+{
+    const QImage& icon = button.Icon()->Image();
+    const QPoint at = button.Widget()->mapToGlobal(QPoint(0, 0)) * screen.devicePixelRatio();
+    int opaque = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) {
+            const QRgb c = icon.pixel(x, y);
+            if (qAlpha(c) < 255)
+                continue;
+            ++opaque;
+            if ((screen.pixel(at + QPoint(x, y)) & 0xffffff) != (c & 0xffffff))
+                return false;
+        }
+    return opaque > 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -43,14 +70,21 @@ int main(int argc, char** argv)
             << w.QtWindow()->height() << '\n';
         out << "content " << content.x() << ' ' << content.y() << ' ' << w.ContentWidget()->width() << ' '
             << w.ContentWidget()->height() << '\n';
+        const QImage screen = w.QtWindow()->screen()->grabWindow(0).toImage();
+        int icons = 0, exact = 0;
         for (qint64 i = 0; i < w.ControlCount(); ++i) {
             Control* c = w.ControlAt(i);
+            if (auto* b = dynamic_cast<BevelButton*>(c); b && b->Icon()) {
+                ++icons;
+                exact += IconExactOnScreen(*b, screen);
+            }
             if (!c->Widget())
                 continue;
             const QPoint p = c->Widget()->mapTo(w.ContentWidget(), QPoint(0, 0));
             out << c->Name() << (c->Index() >= 0 ? QStringLiteral("(%1)").arg(c->Index()) : QString()) << ' '
                 << p.x() << ' ' << p.y() << ' ' << c->Widget()->width() << ' ' << c->Widget()->height() << '\n';
         }
+        out << "icons " << exact << ' ' << icons << '\n';
         out << "unhandled " << failures << '\n';
     });
     return app.exec();
