@@ -82,7 +82,8 @@ void MW::PianoCV_Open(Canvas& sender)
     // The canvas draws into a picture of its own; the shared pictures are only read.
     auto own = std::make_shared<Picture>(sender.Width(), sender.Height(), 32);
     sender.SetBackdrop(own);
-    const Picture& piano = NotNil(Piano().get());
+    const std::shared_ptr<Picture> shared = Piano();
+    const Picture& piano = NotNil(shared.get());
     own->Graphics().DrawPicture(&piano, 0, 0, sender.Width(), sender.Height(), 0, 0, piano.Width(),
                                 piano.Height());
 }
