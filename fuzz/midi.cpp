@@ -15,8 +15,12 @@ QByteArray Reference(const QString& text) {
   QByteArray digits = text.toUtf8();
   digits.replace('\r', QByteArray()).replace(' ', QByteArray());
   QByteArray out;
-  for (qsizetype k = 0; k + 1 < digits.size(); k += 2)
-    out += static_cast<char>(textfn::ValHex(QString::fromLatin1(digits.mid(k, 2))));
+  for (qsizetype k = 0; k + 1 < digits.size(); k += 2) {
+    // Two digits give 0 to 255: through an unsigned byte, since a double above 127
+    // converted straight to char is undefined.
+    const auto byte = static_cast<quint8>(textfn::ValHex(QString::fromLatin1(digits.mid(k, 2))));
+    out += static_cast<char>(byte);
+  }
   return out;
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# cmake --install into a scratch prefix: the program, the desktop entry with the
-# documents it opens and the icon, each in its place.
+# cmake --install into a scratch prefix: the program, the desktop entry (valid to
+# desktop-file-validate) with the documents it opens and the icon, each in its place.
 #   install.sh BUILD-FOLDER
 set -euo pipefail
 build=$1
@@ -12,6 +12,10 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 [ -x "$prefix/bin/quorvanel" ] || fail "no program in bin/"
 entry="$prefix/share/applications/quorvanel.desktop"
 [ -f "$entry" ] || fail "no desktop entry"
+# The validator exits 0 on hints and warnings; any line it prints is a fault here.
+command -v desktop-file-validate >/dev/null || fail "desktop-file-validate is missing (desktop-file-utils)"
+verdict=$(desktop-file-validate "$entry" 2>&1) || fail "the entry is invalid: $verdict"
+[ -z "$verdict" ] || fail "the validator objects: $verdict"
 [ -f "$prefix/share/icons/hicolor/scalable/apps/quorvanel.svg" ] || fail "no icon"
 grep -qx 'Exec=quorvanel %F' "$entry" || fail "the entry does not pass the files as paths"
 grep -qx 'Icon=quorvanel' "$entry" || fail "the entry names another icon"
