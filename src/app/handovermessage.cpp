@@ -1,7 +1,6 @@
 // Encoding and incremental decoding of the hand-over message.
 #include "app/handovermessage.h"
 
-#include <QFile>
 #include <QtEndian>
 
 namespace handover {
@@ -11,9 +10,16 @@ namespace {
 const QByteArray kMark = QByteArrayLiteral("QVOPEN1\n");
 constexpr qsizetype kHeader = 8 + 4;
 
-bool AcceptablePath(const QByteArray& bytes)
+// Why a path cannot travel in a message; empty when it can.
+QString Unacceptable(const QByteArray& bytes)
 {
-    return !bytes.isEmpty() && bytes.size() <= kMaxPathBytes && bytes.startsWith('/') && !bytes.contains('\0');
+    if (!bytes.startsWith('/'))
+        return QStringLiteral("not an absolute path");
+    if (bytes.size() > kMaxPathBytes)
+        return QStringLiteral("longer than the %1 bytes a path may have").arg(kMaxPathBytes);
+    if (bytes.contains('\0'))
+        return QStringLiteral("contains a NUL byte");
+    return {};
 }
 
 void AppendLength(QByteArray& out, qsizetype n)
@@ -30,21 +36,26 @@ quint32 LengthAt(const QByteArray& in, qsizetype at)
 
 } // namespace
 
-std::optional<QByteArray> Encode(const QStringList& paths)
+Packed Encode(const QList<QByteArray>& paths)
 {
+    Packed packed;
     QByteArray payload;
-    for (const QString& path : paths) {
-        const QByteArray bytes = QFile::encodeName(path);
-        if (!AcceptablePath(bytes))
-            return std::nullopt;
-        AppendLength(payload, bytes.size());
-        payload += bytes;
-        if (payload.size() > kMaxPayload)
-            return std::nullopt;
+    for (const QByteArray& path : paths) {
+        QString reason = Unacceptable(path);
+        if (reason.isEmpty() && payload.size() + 4 + path.size() > kMaxPayload)
+            reason = QStringLiteral("the paths of one launch may take %1 bytes in all").arg(kMaxPayload);
+        if (!reason.isEmpty()) {
+            packed.refused.append({path, reason});
+            continue;
+        }
+        AppendLength(payload, path.size());
+        payload += path;
+        ++packed.carried;
     }
-    QByteArray message = kMark;
-    AppendLength(message, payload.size());
-    return message + payload;
+    packed.message = kMark;
+    AppendLength(packed.message, payload.size());
+    packed.message += payload;
+    return packed;
 }
 
 Reader::State Reader::Feed(const QByteArray& bytes)
@@ -79,7 +90,7 @@ Reader::State Reader::Parse()
     if (buffer_.size() > total)
         return State::Malformed;
 
-    QStringList paths;
+    QList<QByteArray> paths;
     qsizetype at = kHeader;
     while (at < total) {
         if (total - at < 4)
@@ -89,16 +100,16 @@ Reader::State Reader::Parse()
         if (n > static_cast<quint32>(total - at))
             return State::Malformed;
         const QByteArray bytes = buffer_.mid(at, static_cast<qsizetype>(n));
-        if (!AcceptablePath(bytes))
+        if (!Unacceptable(bytes).isEmpty())
             return State::Malformed;
-        paths << QFile::decodeName(bytes);
+        paths << bytes;
         at += static_cast<qsizetype>(n);
     }
     paths_ = std::move(paths);
     return State::Complete;
 }
 
-std::optional<QStringList> Decode(const QByteArray& message)
+std::optional<QList<QByteArray>> Decode(const QByteArray& message)
 {
     Reader reader;
     if (reader.Feed(message) != Reader::State::Complete)

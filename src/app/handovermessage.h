@@ -5,7 +5,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QStringList>
+#include <QList>
+#include <QString>
 #include <optional>
 
 namespace handover {
@@ -14,9 +15,21 @@ namespace handover {
 inline constexpr qsizetype kMaxPayload = 1 << 20;
 inline constexpr qsizetype kMaxPathBytes = 4096;
 
-// Encodes absolute paths; nothing when a path is empty, relative or too long, or
-// the whole is over the limit.
-std::optional<QByteArray> Encode(const QStringList& paths);
+// A path that a message cannot carry, and why, in words for the user.
+struct Refusal {
+    QByteArray path;
+    QString reason;
+};
+
+// What a message takes of some paths (bytes, absolute): every acceptable one, in
+// order, as long as the whole stays within its limit; the others are refused one
+// by one, so that one bad path does not cost the rest.
+struct Packed {
+    QByteArray message;
+    qsizetype carried = 0;
+    QList<Refusal> refused;
+};
+Packed Encode(const QList<QByteArray>& paths);
 
 class Reader {
 public:
@@ -26,18 +39,18 @@ public:
     // malformed: a sender writes one message per connection.
     State Feed(const QByteArray& bytes);
     State Current() const { return state_; }
-    // The paths of a complete message.
-    const QStringList& Paths() const { return paths_; }
+    // The paths of a complete message, byte for byte as they were sent.
+    const QList<QByteArray>& Paths() const { return paths_; }
 
 private:
     State Parse();
 
     QByteArray buffer_;
-    QStringList paths_;
+    QList<QByteArray> paths_;
     State state_ = State::NeedMore;
 };
 
 // Decodes one whole message; nothing when it is not exactly one valid message.
-std::optional<QStringList> Decode(const QByteArray& message);
+std::optional<QList<QByteArray>> Decode(const QByteArray& message);
 
 } // namespace handover

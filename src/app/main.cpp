@@ -8,17 +8,29 @@
 
 int main(int argc, char** argv)
 {
-    const QStringList documents = LaunchDocuments(argc, argv);
+    const DocumentPaths documents = LaunchDocuments(argc, argv);
     Runtime runtime(argc, argv);
 
     using single_instance::Claim;
     Claim claim = single_instance::ClaimOrHandOver(single_instance::DefaultSocketPath(), documents,
                                                    OpenHandedOverDocuments);
-    if (claim.outcome == Claim::Outcome::HandedOver)
+    for (const handover::Refusal& refused : claim.refused)
+        std::fprintf(stderr, "Quorvanel: not handed over: %s: %s\n", refused.path.constData(),
+                     refused.reason.toLocal8Bit().constData());
+    switch (claim.outcome) {
+    case Claim::Outcome::HandedOver:
         return 0;
-    if (claim.outcome == Claim::Outcome::Failed) {
+    case Claim::Outcome::Refused:
+        return 1;
+    case Claim::Outcome::Busy:
+        std::fprintf(stderr, "Quorvanel: the running instance is not answering; nothing was handed over\n");
+        return 1;
+    case Claim::Outcome::Failed:
         std::fprintf(stderr, "Quorvanel: the running instance did not take the documents\n");
         return 1;
+    case Claim::Outcome::Primary:
+    case Claim::Outcome::Alone:
+        break;
     }
 
     bool started = false;

@@ -2,8 +2,6 @@
 // and the decision a launch takes between them.
 #include "app/singleinstance.h"
 
-#include "app/handovermessage.h"
-
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
@@ -11,6 +9,9 @@
 #include <QLockFile>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -22,6 +23,9 @@ namespace {
 
 const char kAck = 'A';
 const QString kSocketName = QStringLiteral("quorvanel.socket");
+// A sender writes its whole message at once; one that has not within this long
+// is not going to.
+constexpr int kConnectionDeadlineMs = 2000;
 
 // A folder that is the user's own, not a link, and closed to group and others.
 bool PrivateFolder(const QString& path)
@@ -35,6 +39,24 @@ bool PrivateFolder(const QString& path)
 bool FitsSocketAddress(const QString& path)
 {
     return QFile::encodeName(path).size() < static_cast<qsizetype>(sizeof(sockaddr_un::sun_path));
+}
+
+// True only when there is no socket or a connection to it is refused: nothing
+// listens there. A listener whose backlog is full turns a connection away for now
+// (EAGAIN) and is as alive as one that answers.
+bool NobodyListens(const QString& socketPath)
+{
+    const QByteArray native = QFile::encodeName(socketPath);
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, native.constData(), size_t(native.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool nobody = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0
+        && (errno == ECONNREFUSED || errno == ENOENT);
+    ::close(fd);
+    return nobody;
 }
 
 bool PeerIsThisUser(const QLocalSocket& socket)
@@ -68,7 +90,6 @@ DocumentServer::DocumentServer(Deliver deliver, QObject* parent)
     : QObject(parent), deliver_(std::move(deliver)), server_(new QLocalServer(this))
 {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    server_->setMaxPendingConnections(kMaxConnections);
     connect(server_, &QLocalServer::newConnection, this, &DocumentServer::Accept);
 }
 
@@ -76,11 +97,9 @@ DocumentServer::~DocumentServer() = default;
 
 bool DocumentServer::Listen(const QString& socketPath)
 {
-    if (socketPath.isEmpty() || !FitsSocketAddress(socketPath))
-        return false;
-    if (server_->listen(socketPath))
-        return true;
-    if (server_->serverError() != QAbstractSocket::AddressInUseError)
+    // Qt puts its new socket in place over whatever file has the name, a live
+    // instance's socket included; so it is asked first whether anyone is there.
+    if (socketPath.isEmpty() || !FitsSocketAddress(socketPath) || !NobodyListens(socketPath))
         return false;
     QLocalServer::removeServer(socketPath);
     return server_->listen(socketPath);
@@ -91,7 +110,7 @@ QString DocumentServer::SocketPath() const { return server_->fullServerName(); }
 void DocumentServer::Accept()
 {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        if (connections_ >= kMaxConnections || !PeerIsThisUser(*socket)) {
+        if (!PeerIsThisUser(*socket)) {
             socket->abort();
             socket->deleteLater();
             continue;
@@ -102,7 +121,6 @@ void DocumentServer::Accept()
 
 void DocumentServer::Serve(QLocalSocket* socket)
 {
-    ++connections_;
     auto reader = std::make_shared<handover::Reader>();
     auto* timer = new QTimer(socket);
     timer->setSingleShot(true);
@@ -113,7 +131,6 @@ void DocumentServer::Serve(QLocalSocket* socket)
             return;
         socket->setProperty("finished", true);
         timer->stop();
-        --connections_;
         socket->disconnectFromServer();
         socket->deleteLater();
     };
@@ -139,7 +156,7 @@ void DocumentServer::Serve(QLocalSocket* socket)
         }
         socket->write(&kAck, 1);
         socket->flush();
-        const QStringList paths = reader->Paths();
+        const DocumentPaths paths = reader->Paths();
         finish();
         if (deliver_)
             deliver_(paths);
@@ -159,22 +176,25 @@ void DocumentServer::Serve(QLocalSocket* socket)
         finish();
     });
     connect(socket, &QLocalSocket::readyRead, socket, [consume] { consume(); });
-    timer->start(timeoutMs_);
+    timer->start(kConnectionDeadlineMs);
     // Bytes that came with the connection itself are read at once.
     if (socket->bytesAvailable() > 0)
         QMetaObject::invokeMethod(socket, &QLocalSocket::readyRead, Qt::QueuedConnection);
 }
 
-HandOver SendToRunningInstance(const QString& socketPath, const QStringList& paths, int timeoutMs)
+HandOver SendToRunningInstance(const QString& socketPath, const QByteArray& message, int timeoutMs)
 {
     QLocalSocket socket;
     socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(timeoutMs))
-        return HandOver::NoInstance;
-    const auto message = handover::Encode(paths);
-    if (!message)
-        return HandOver::Failed;
-    if (socket.write(*message) != message->size())
+    if (!socket.waitForConnected(timeoutMs)) {
+        // Only a refusal or a missing socket mean nobody is there; a connection
+        // still pending when the time is up is a busy instance's.
+        const auto error = socket.error();
+        return error == QLocalSocket::ConnectionRefusedError || error == QLocalSocket::ServerNotFoundError
+            ? HandOver::NoInstance
+            : HandOver::Busy;
+    }
+    if (message.isEmpty() || socket.write(message) != message.size())
         return HandOver::Failed;
     while (socket.bytesToWrite() > 0)
         if (!socket.waitForBytesWritten(timeoutMs))
@@ -191,7 +211,7 @@ HandOver SendToRunningInstance(const QString& socketPath, const QStringList& pat
     return socket.read(&answer, 1) == 1 && answer == kAck ? HandOver::Delivered : HandOver::Failed;
 }
 
-Claim ClaimOrHandOver(const QString& socketPath, const QStringList& paths, DocumentServer::Deliver deliver)
+Claim ClaimOrHandOver(const QString& socketPath, const DocumentPaths& paths, DocumentServer::Deliver deliver)
 {
     Claim claim;
     if (socketPath.isEmpty())
@@ -202,15 +222,24 @@ Claim ClaimOrHandOver(const QString& socketPath, const QStringList& paths, Docum
     if (!lock.tryLock(10000))
         return claim;
 
-    switch (SendToRunningInstance(socketPath, paths)) {
-    case HandOver::Delivered:
-        claim.outcome = Claim::Outcome::HandedOver;
-        return claim;
-    case HandOver::Failed:
-        claim.outcome = Claim::Outcome::Failed;
-        return claim;
+    handover::Packed packed = handover::Encode(paths);
+    // With every path refused there is nothing to send, but whether an instance
+    // runs still decides whether this launch opens them itself.
+    const bool nothingCarried = !paths.isEmpty() && packed.carried == 0;
+    switch (SendToRunningInstance(socketPath, nothingCarried ? QByteArray() : packed.message)) {
     case HandOver::NoInstance:
         break;
+    case HandOver::Delivered:
+        claim.outcome = Claim::Outcome::HandedOver;
+        claim.refused = std::move(packed.refused);
+        return claim;
+    case HandOver::Busy:
+        claim.outcome = Claim::Outcome::Busy;
+        return claim;
+    case HandOver::Failed:
+        claim.outcome = nothingCarried ? Claim::Outcome::Refused : Claim::Outcome::Failed;
+        claim.refused = std::move(packed.refused);
+        return claim;
     }
     auto server = std::make_unique<DocumentServer>(std::move(deliver));
     if (server->Listen(socketPath)) {

@@ -1,12 +1,15 @@
 // One running Quorvanel per user: the first launch listens on a local socket in a
 // folder only that user can enter; a later launch hands its document paths over
 // that socket and ends. Peers of another user, malformed or oversized messages and
-// idle connections are dropped without a word.
+// idle connections are dropped without a word. The socket is taken from nobody: it
+// is replaced only when nothing listens on it any more.
 #pragma once
+
+#include "app/documentpaths.h"
+#include "app/handovermessage.h"
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -21,10 +24,11 @@ namespace single_instance {
 QString DefaultSocketPath();
 
 // The running instance's end: accepts connections, reads one message from each,
-// acknowledges it and hands its paths on.
+// acknowledges it and hands its paths on. Each connection has a deadline of its
+// own and none waits for another, so idle ones cannot hold a hand-over back.
 class DocumentServer : public QObject {
 public:
-    using Deliver = std::function<void(const QStringList& paths)>;
+    using Deliver = std::function<void(const DocumentPaths& paths)>;
 
     explicit DocumentServer(Deliver deliver, QObject* parent = nullptr);
     ~DocumentServer() override;
@@ -33,43 +37,43 @@ public:
     bool Listen(const QString& socketPath);
     QString SocketPath() const;
 
-    // How long a connection may take to send its message.
-    void SetConnectionTimeoutMs(int ms) { timeoutMs_ = ms; }
-    static constexpr int kMaxConnections = 8;
-
 private:
     void Accept();
     void Serve(QLocalSocket* socket);
 
     Deliver deliver_;
     QLocalServer* server_;
-    int connections_ = 0;
-    int timeoutMs_ = 5000;
 };
 
 enum class HandOver {
     Delivered,   // the whole message reached the running instance's socket
-    NoInstance,  // nobody listens there
+    NoInstance,  // nothing listens there: the connection was refused, or there is no socket
+    Busy,        // something listens but did not take the connection in time
     Failed,      // the message could not be written, or the instance refused it
 };
 
-// Sends paths (absolute) to the instance listening at socketPath. An instance too
-// busy to answer within timeoutMs still has the message and reads it later, so
-// that counts as delivered; one that closes the connection unanswered does not.
-HandOver SendToRunningInstance(const QString& socketPath, const QStringList& paths, int timeoutMs = 5000);
+// Sends a message to the instance listening at socketPath; an empty one only asks
+// whether an instance listens (and is Failed when one does). An instance too busy
+// to answer within timeoutMs still has the message and reads it later, so that
+// counts as delivered; one that closes the connection unanswered does not.
+HandOver SendToRunningInstance(const QString& socketPath, const QByteArray& message, int timeoutMs = 5000);
 
 // The launch's decision, taken under a lock so that two launches at once agree on
 // who runs.
 struct Claim {
     enum class Outcome {
         Primary,     // this process runs; server listens
-        HandedOver,  // the paths reached a running instance: end with status 0
-        Failed,      // a running instance could not be given them: end with a failure
-        Alone,       // no private place for the socket: run without one
+        HandedOver,  // the paths, or those it could carry, reached a running instance
+        Refused,     // a running instance listens, but the hand-over carries none of the paths
+        Busy,        // a running instance did not take the connection
+        Failed,      // a running instance could not be given them
+        Alone,       // no private place for the socket, or it could not be had: run without one
     } outcome = Outcome::Alone;
     std::unique_ptr<DocumentServer> server;
+    // The paths that the hand-over to a running instance could not carry.
+    QList<handover::Refusal> refused;
 };
 
-Claim ClaimOrHandOver(const QString& socketPath, const QStringList& paths, DocumentServer::Deliver deliver);
+Claim ClaimOrHandOver(const QString& socketPath, const DocumentPaths& paths, DocumentServer::Deliver deliver);
 
 } // namespace single_instance

@@ -9,9 +9,8 @@
 #include "window/mw.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QMainWindow>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -23,12 +22,20 @@ std::unique_ptr<App>& AppObject()
     return app;
 }
 
-// Each path to the application object's OpenDocument, in order.
-void OpenEach(const QStringList& paths)
+// Each path to the application object's OpenDocument, in order. A path that
+// cannot be given to it is named on stderr, as the window has no word for it.
+void OpenEach(const DocumentPaths& paths)
 {
-    for (const QString& path : paths)
-        if (Application* app = Application::Instance())
-            app->OpenDocument(std::make_shared<FolderItem>(path));
+    for (const QByteArray& native : paths) {
+        Application* app = Application::Instance();
+        if (!app)
+            return;
+        const OpenablePath path(native);
+        if (path.Path().isEmpty())
+            std::fprintf(stderr, "Quorvanel: %s\n", path.Problem().constData());
+        else
+            app->OpenDocument(std::make_shared<FolderItem>(path.Path()));
+    }
 }
 
 } // namespace
@@ -63,7 +70,7 @@ void MakeDefaultView() { (void)MW::Instance(); }
 
 void LateStartup() { MakeDefaultView(); }
 
-void HandOverDocuments(const QStringList& paths)
+void HandOverDocuments(const DocumentPaths& paths)
 {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
@@ -71,7 +78,7 @@ void HandOverDocuments(const QStringList& paths)
         Qt::QueuedConnection);
 }
 
-void OpenHandedOverDocuments(const QStringList& paths)
+void OpenHandedOverDocuments(const DocumentPaths& paths)
 {
     OpenEach(paths);
     Dispatch([] {
@@ -84,18 +91,7 @@ void OpenHandedOverDocuments(const QStringList& paths)
     });
 }
 
-QStringList LaunchDocuments(int argc, char** argv)
-{
-    QStringList paths;
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QFile::decodeName(argv[i]);
-        if (!arg.isEmpty())
-            paths << QDir::cleanPath(QDir::current().absoluteFilePath(arg));
-    }
-    return paths;
-}
-
-bool Main(const QStringList& documents, const StartupSteps& steps)
+bool Main(const DocumentPaths& documents, const StartupSteps& steps)
 {
     // The framework runs all program code through its own dispatch wrapper, so no
     // exception routine needs installing.

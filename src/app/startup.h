@@ -3,7 +3,8 @@
 // handed over at launch, the late step that makes the main window, the loop.
 #pragma once
 
-#include <QStringList>
+#include "app/documentpaths.h"
+
 #include <functional>
 
 class App;
@@ -20,7 +21,7 @@ struct StartupSteps {
 // _Main. Runs the early step, queues the launch documents and the late step, and
 // runs the event loop; an exception from a step goes to the framework's report
 // and ends start-up there. False when start-up failed that way.
-bool Main(const QStringList& documents, const StartupSteps& steps = {});
+bool Main(const DocumentPaths& documents, const StartupSteps& steps = {});
 
 // _EarlyStartup, in its order: high-resolution support, the file type set, the
 // application object, the application's menu handlers.
@@ -37,12 +38,8 @@ App* TheApp();
 
 // Queues the documents for the application object's OpenDocument event, one
 // after the other, to run as soon as the event loop starts.
-void HandOverDocuments(const QStringList& paths);
+void HandOverDocuments(const DocumentPaths& paths);
 
 // What a second launch hands over: each path to OpenDocument in order, then the
 // main window shown and brought to the front.
-void OpenHandedOverDocuments(const QStringList& paths);
-
-// The document paths of the command line, in order, made absolute against the
-// current folder: every argument after the program's name is one.
-QStringList LaunchDocuments(int argc, char** argv);
+void OpenHandedOverDocuments(const DocumentPaths& paths);

@@ -22,15 +22,16 @@ QByteArray Entry(const QByteArray& path) { return Be32(path.size()) + path; }
 
 TEST(HandOverMessage, PathsSurviveTheRoundTripInOrderAlsoWhenTheyArriveByteByByte)
 {
-    const QStringList paths = {QStringLiteral("/tmp/a.mid"), QStringLiteral("/home/u/日本語 file.bin"),
-                               QStringLiteral("/x/with\nnewline")};
-    const auto message = handover::Encode(paths);
-    ASSERT_TRUE(message.has_value());
-    EXPECT_EQ(handover::Decode(*message), paths);
+    const QList<QByteArray> paths = {"/tmp/a.mid", QStringLiteral("/home/u/日本語 file.bin").toUtf8(), "/x/with\nnewline",
+                                     "/not/utf-8/\xff\xfe.bin"};
+    const handover::Packed packed = handover::Encode(paths);
+    ASSERT_EQ(packed.carried, paths.size());
+    const QByteArray& message = packed.message;
+    EXPECT_EQ(handover::Decode(message), paths);
     Reader reader;
-    for (qsizetype i = 0; i + 1 < message->size(); ++i)
-        ASSERT_EQ(reader.Feed(message->mid(i, 1)), Reader::State::NeedMore) << "byte " << i;
-    EXPECT_EQ(reader.Feed(message->right(1)), Reader::State::Complete);
+    for (qsizetype i = 0; i + 1 < message.size(); ++i)
+        ASSERT_EQ(reader.Feed(message.mid(i, 1)), Reader::State::NeedMore) << "byte " << i;
+    EXPECT_EQ(reader.Feed(message.right(1)), Reader::State::Complete);
     EXPECT_EQ(reader.Paths(), paths);
 }
 

@@ -60,8 +60,8 @@ protected:
     QString SocketPath() const { return dir.filePath(QStringLiteral("q.socket")); }
 
     QTemporaryDir dir, tmp;
-    QList<QStringList> delivered;
-    DocumentServer::Deliver deliver = [this](const QStringList& paths) { delivered << paths; };
+    QList<DocumentPaths> delivered;
+    DocumentServer::Deliver deliver = [this](const DocumentPaths& paths) { delivered << paths; };
 };
 
 } // namespace
@@ -83,7 +83,7 @@ TEST_F(SingleInstance, SocketLivesOnlyInAFolderOthersCannotEnterElseTheProgramRu
     ::chmod(QFile::encodeName(folder).constData(), 0777);
     qputenv("XDG_RUNTIME_DIR", QByteArray());
     EXPECT_EQ(DefaultSocketPath(), QString());
-    Claim claim = ClaimOrHandOver(DefaultSocketPath(), {QStringLiteral("/a")}, deliver);
+    Claim claim = ClaimOrHandOver(DefaultSocketPath(), {"/a"}, deliver);
     EXPECT_EQ(claim.outcome, Claim::Outcome::Alone);
     EXPECT_EQ(claim.server, nullptr);
 }
@@ -101,14 +101,14 @@ TEST_F(SingleInstance, StaleSocketIsTakenOverAndLaterLaunchesHandTheirPathsEvenT
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     ::close(fd);
     ASSERT_TRUE(QFileInfo::exists(SocketPath()));
-    EXPECT_EQ(SendToRunningInstance(SocketPath(), {}, 1000), HandOver::NoInstance);
+    EXPECT_EQ(SendToRunningInstance(SocketPath(), handover::Encode({}).message, 1000), HandOver::NoInstance);
 
     Claim first = ClaimOrHandOver(SocketPath(), {}, deliver);
     ASSERT_EQ(first.outcome, Claim::Outcome::Primary);
     EXPECT_TRUE(S_ISSOCK(Mode(SocketPath())));
     EXPECT_EQ(Mode(SocketPath()) & 077, 0u);
-    const QList<QStringList> launches = {{QStringLiteral("/tmp/one.bin"), QStringLiteral("/tmp/two.bin")}, {}};
-    for (const QStringList& paths : launches) {
+    const QList<DocumentPaths> launches = {{"/tmp/one.bin", "/tmp/two.bin"}, {}};
+    for (const DocumentPaths& paths : launches) {
         Claim::Outcome second = Claim::Outcome::Alone;
         RunBeside([&] { second = ClaimOrHandOver(SocketPath(), paths, nullptr).outcome; });
         EXPECT_EQ(second, Claim::Outcome::HandedOver) << paths.size() << " paths";
@@ -118,13 +118,14 @@ TEST_F(SingleInstance, StaleSocketIsTakenOverAndLaterLaunchesHandTheirPathsEvenT
 
     // This thread serves no events while the sender waits: the running instance
     // is busy past the sender's whole timeout, and still the hand-over succeeds.
-    const QStringList paths = {QStringLiteral("/tmp/late.bin")};
-    auto sender = std::async(std::launch::async, [&] { return SendToRunningInstance(SocketPath(), paths, 300); });
+    const DocumentPaths paths = {"/tmp/late.bin"};
+    const QByteArray message = handover::Encode(paths).message;
+    auto sender = std::async(std::launch::async, [&] { return SendToRunningInstance(SocketPath(), message, 300); });
     ASSERT_EQ(sender.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     EXPECT_EQ(sender.get(), HandOver::Delivered);
     EXPECT_TRUE(delivered.isEmpty());
     RunBeside([] { QThread::msleep(300); });
-    EXPECT_EQ(delivered, QList<QStringList>{paths});
+    EXPECT_EQ(delivered, QList<DocumentPaths>{paths});
 }
 
 TEST_F(SingleInstance, InstanceThatClosesTheConnectionUnansweredHasNotTakenThePaths)
@@ -138,6 +139,6 @@ TEST_F(SingleInstance, InstanceThatClosesTheConnectionUnansweredHasNotTakenThePa
         }
     });
     HandOver result = HandOver::Delivered;
-    RunBeside([&] { result = SendToRunningInstance(SocketPath(), {QStringLiteral("/f")}, 3000); });
+    RunBeside([&] { result = SendToRunningInstance(SocketPath(), handover::Encode({"/f"}).message, 3000); });
     EXPECT_EQ(result, HandOver::Failed);
 }

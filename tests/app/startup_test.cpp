@@ -1,5 +1,5 @@
-// Start-up: documents handed over by a second launch, the command line's paths,
-// and how a failing step ends start-up.
+// Start-up: documents handed over by a second launch, and how a failing step ends
+// start-up.
 #include "app/app.h"
 #include "app/startup.h"
 #include "framework/runtime/exceptions.h"
@@ -7,7 +7,6 @@
 #include "window/mw.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QMainWindow>
 #include <QTemporaryDir>
@@ -37,12 +36,12 @@ TEST_F(Shell, HandedOverDocumentsShowTheLastAndBringTheWindowBack)
     EXPECT_TRUE(Reports().isEmpty());
 
     QTemporaryDir dir;
-    QStringList paths;
+    DocumentPaths paths;
     for (const char* bytes : {"FIRST", "LAST"}) {
         QFile f(dir.filePath(QString::fromLatin1(bytes)));
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
-        paths << f.fileName();
+        paths << QFile::encodeName(f.fileName());
     }
     MakeDefaultView();
     QMainWindow* window = MW::Instance().QtWindow();
@@ -54,15 +53,6 @@ TEST_F(Shell, HandedOverDocumentsShowTheLastAndBringTheWindowBack)
     EXPECT_TRUE(window->isVisible());
     const auto tops = QApplication::topLevelWidgets();
     EXPECT_EQ(std::count_if(tops.begin(), tops.end(), [](QWidget* w) { return qobject_cast<QMainWindow*>(w) && w->isVisible(); }), 1);
-}
-
-TEST(LaunchDocuments, EveryArgumentIsAPathMadeAbsoluteInOrder)
-{
-    QByteArray args[] = {"quorvanel", "sub/../b.bin", "/tmp/a.mid", "", "-platform"};
-    char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), args[4].data(), nullptr};
-    const QDir here = QDir::current();
-    EXPECT_EQ(LaunchDocuments(5, argv), (QStringList{here.filePath(QStringLiteral("b.bin")), QStringLiteral("/tmp/a.mid"),
-                                                     here.filePath(QStringLiteral("-platform"))}));
 }
 
 TEST_F(Shell, FailingEarlyStepIsReportedAndNothingAfterItRuns)

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # One session as a user has it, on the built program under Xvfb: launched with a
-# file, the bytes saved back through the real dialog; notes entered on the
-# keyboard and saved as MIDI; a second launch hands its file to the first window;
-# the window closed while a melody plays, and the process ends with status 0.
+# file named through a link and "..", the bytes saved back through the real
+# dialog; notes entered on the keyboard and saved as MIDI; a second launch hands
+# its file, whose name is not UTF-8, to the first window; the window closed while
+# a melody plays, and the process ends with status 0. Decoys sit where cleaning
+# the path as text, or decoding its name, would lead.
 #   session.sh PROGRAM CLOSE-HELPER SCREENSHOT-FOLDER
 program=$1
 close_window=$2
@@ -23,14 +25,17 @@ keys_y=490
 
 start_x
 
-head -c 1000 /dev/urandom >"$work/random.bin"
-launch first "$work/random.bin"
+mkdir -p "$work/files/sub"
+ln -s "$work/files/sub" "$work/lnk"
+head -c 1000 /dev/urandom >"$work/files/random.bin"
+printf 'decoy\n' >"$work/random.bin"
+launch first "$work/lnk/../random.bin"
 find_window
 shot "launched"
 
 click "${save_binary[@]}"
 save_as "$work/saved.bin"
-cmp "$work/random.bin" "$work/saved.bin" || fail "the saved bytes differ from the opened file"
+cmp "$work/files/random.bin" "$work/saved.bin" || fail "the saved bytes differ from the opened file"
 shot "bytes-saved"
 
 # The opened bytes are no melody: the track is cleared before the notes go in.
@@ -59,9 +64,11 @@ for note in 41 45 48; do
 done
 shot "melody-saved"
 
-printf 'handed over by a second launch\n' >"$work/second.bin"
+second="$work/second$(printf '\377').bin"
+printf 'handed over by a second launch\n' >"$second"
+printf 'decoy\n' >"$work/second$(printf '\357\277\275').bin"
 status=0
-timeout 30 "$program" "$work/second.bin" >"$work/second.log" 2>&1 || status=$?
+timeout 30 "$program" "$second" >"$work/second.log" 2>&1 || status=$?
 [ "$status" = 0 ] || fail "the second launch ended with status $status: $(cat "$work/second.log")"
 kill -0 "$app" 2>/dev/null || fail "the first instance ended"
 [ "$(xdotool search --onlyvisible --name '^Quorvanel$' | wc -l)" = 1 ] || fail "a second window opened"
@@ -69,7 +76,7 @@ sleep 0.3
 shot "handed-over"
 click "${save_binary[@]}"
 save_as "$work/second-saved.bin"
-cmp "$work/second.bin" "$work/second-saved.bin" || fail "the first window does not show the handed-over file"
+cmp "$second" "$work/second-saved.bin" || fail "the first window does not show the handed-over file"
 
 # The window is closed while a melody of whole notes plays.
 click "${clear_all[@]}"

@@ -1,0 +1,286 @@
+// Launches of the built program, with its arguments as a shell passes them (bytes)
+// and its real socket: what a second launch hands over, to an instance served here
+// by the same socket class and open routine the program runs, and how a launch
+// treats a running instance that is busy or held up by idle connections.
+#include "app/app.h"
+#include "app/handovermessage.h"
+#include "app/singleinstance.h"
+#include "app/startup.h"
+#include "window/mw.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace single_instance;
+
+namespace {
+
+struct Ran {
+    int status = -1;  // -1: still running at the limit, and killed
+    QByteArray err;
+};
+
+// A raw connection to a socket that sends nothing; -1 when the connection is
+// turned away at once.
+int Connect(const QString& socketPath)
+{
+    const QByteArray native = QFile::encodeName(socketPath);
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, native.constData(), size_t(native.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+ino_t Inode(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+void WriteFile(const QByteArray& path, const QByteArray& bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << path.constData();
+    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+    ::close(fd);
+}
+
+class Launch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(run.isValid() && files.isValid());
+        MW::DestroyInstance();
+        NewAppInstance();
+    }
+    void TearDown() override { MW::DestroyInstance(); }
+
+    QString SocketPath() const { return run.filePath(QStringLiteral("quorvanel.socket")); }
+    static QByteArray Folder(const QTemporaryDir& dir) { return QFile::encodeName(dir.path()); }
+
+    // A running instance in this process, which opens what it is given in the
+    // window as the program does.
+    void Serve()
+    {
+        server = std::make_unique<DocumentServer>([this](const DocumentPaths& paths) {
+            delivered << paths;
+            OpenHandedOverDocuments(paths);
+        });
+        ASSERT_TRUE(server->Listen(SocketPath()));
+    }
+
+    // Runs the program in the files' folder until it ends, or kills it past limitMs
+    // or when stop says so; serves this thread's events meanwhile unless told not
+    // to, and runs meanwhile between them.
+    Ran Run(QList<QByteArray> args, bool serveEvents = true, const std::function<void()>& meanwhile = {},
+            const std::function<bool(const QByteArray& err)>& stop = {}, int limitMs = 30000)
+    {
+        args.prepend(QUORVANEL_PROGRAM);
+        std::vector<char*> argv;
+        for (QByteArray& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        qputenv("XDG_RUNTIME_DIR", Folder(run));
+        const QByteArray errPath = Folder(run) + "/stderr", cwd = Folder(files);
+        const int out = ::open(errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        auto err = [&] {
+            QFile file(QFile::decodeName(errPath));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::dup2(out, 1);
+            ::dup2(out, 2);
+            if (::chdir(cwd.constData()) == 0)
+                ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(out);
+        Ran ran;
+        QElapsedTimer clock;
+        clock.start();
+        for (int status = 0;;) {
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                break;
+            }
+            if (clock.elapsed() > limitMs || (stop && stop(err()))) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                break;
+            }
+            if (serveEvents)
+                QCoreApplication::processEvents();
+            if (meanwhile)
+                meanwhile();
+            QThread::msleep(2);
+        }
+        ran.err = err();
+        if (serveEvents)
+            QCoreApplication::processEvents();
+        return ran;
+    }
+
+    QTemporaryDir run, files;
+    std::unique_ptr<DocumentServer> server;
+    QList<DocumentPaths> delivered;
+};
+
+} // namespace
+
+// Every argument is one path, made absolute in order and not cleaned: "lnk/.." is
+// the folder above lnk's target, not the current folder.
+TEST_F(Launch, PathsGoAsNamedAndALinkFollowedByDotDotOpensTheFileTheSystemResolves)
+{
+    const QByteArray dir = Folder(files);
+    ASSERT_TRUE(QDir(files.path()).mkpath(QStringLiteral("elsewhere/sub")));
+    WriteFile(dir + "/x.bin", "DECOY");
+    WriteFile(dir + "/elsewhere/x.bin", "TARGET");
+    ASSERT_EQ(::symlink("elsewhere/sub", (dir + "/lnk").constData()), 0);
+    Serve();
+
+    const Ran ran = Run({"a.bin", "", "/abs/b.bin", "lnk/../x.bin"});
+    EXPECT_EQ(ran.status, 0) << ran.err.constData();
+    const DocumentPaths asNamed = {dir + "/a.bin", "/abs/b.bin", dir + "/lnk/../x.bin"};
+    EXPECT_EQ(delivered, QList<DocumentPaths>{asNamed});
+    EXPECT_EQ(MW::Instance().FutterTa().Text(), QStringLiteral("T A R G E T "));
+}
+
+// The bytes of a name that is not UTF-8 reach the file they name, never the one
+// that decoding them as text would name.
+TEST_F(Launch, NameThatIsNotUtf8OpensThatFileAndNoOtherAndIsNamedWhenItCannotBeOpened)
+{
+    const QByteArray dir = Folder(files);
+    WriteFile(dir + "/bad\xff\xfe.bin", "nu");
+    WriteFile(dir + "/bad\xef\xbf\xbd\xef\xbf\xbd.bin", "WRONG");
+    Serve();
+    const Ran ran = Run({"bad\xff\xfe.bin"});
+    EXPECT_EQ(ran.status, 0) << ran.err.constData();
+    EXPECT_EQ(delivered, QList<DocumentPaths>{{dir + "/bad\xff\xfe.bin"}});
+    EXPECT_EQ(MW::Instance().FutterTa().Text(), QStringLiteral("n u "));
+
+    // With no instance running, the launch opens the name itself and says so on
+    // stderr when there is no such file.
+    server.reset();
+    const QByteArray line = "Quorvanel: cannot open " + dir + "/gone\xff.bin: No such file or directory\n";
+    const Ran alone = Run({"gone\xff.bin"}, true, {}, [&](const QByteArray& err) { return err.contains(line); }, 20000);
+    EXPECT_TRUE(alone.err.contains(line)) << alone.err.constData();
+}
+
+TEST_F(Launch, SecondLaunchHandsOverWhatTheMessageCarriesAndNamesEachRefusedPath)
+{
+    Serve();
+    const QByteArray tooLong = "/" + QByteArray(handover::kMaxPathBytes + 1, 'l');
+    QList<QByteArray> large;
+    for (int i = 0; i < 300; ++i)
+        large << "/" + QByteArray::number(i).rightJustified(3999, 'p');
+    const QByteArray first = Folder(files) + "/a.bin";
+
+    const Ran ran = Run(QList<QByteArray>{"a.bin", tooLong} + large);
+    EXPECT_EQ(ran.status, 0) << ran.err.left(300).constData();
+    // In order, as many as fit within the whole message's limit.
+    DocumentPaths carried = {first};
+    qsizetype size = 4 + first.size();
+    for (const QByteArray& path : large)
+        if ((size += 4 + path.size()) <= handover::kMaxPayload)
+            carried << path;
+    ASSERT_LT(carried.size(), large.size());
+    EXPECT_EQ(delivered, QList<DocumentPaths>{carried});
+    EXPECT_EQ(ran.err.count("Quorvanel: not handed over: "), 1 + large.size() - (carried.size() - 1));
+    EXPECT_TRUE(ran.err.contains("not handed over: " + tooLong + ": longer than the 4096 bytes a path may have\n"));
+    EXPECT_TRUE(ran.err.contains("not handed over: " + large.last() + ": the paths of one launch may take 1048576 bytes in all\n"));
+    EXPECT_FALSE(ran.err.contains("running instance"));
+
+    // Nothing carried: nothing is handed over, and the launch fails.
+    delivered.clear();
+    const Ran none = Run({tooLong});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err.count("Quorvanel: not handed over: " + tooLong), 1);
+    EXPECT_TRUE(delivered.isEmpty());
+}
+
+// An instance too busy to take connections keeps its socket: the launch gives up
+// without taking it, and once the instance serves again, a launch hands over.
+TEST_F(Launch, LaunchWhileTheInstanceIsBusyAndItsBacklogFullLeavesTheSocketToIt)
+{
+    Serve();
+    const ino_t socket = Inode(SocketPath());
+    QList<int> backlog;
+    for (int fd; backlog.size() < 10000 && (fd = Connect(SocketPath())) >= 0;)
+        backlog << fd;
+    ASSERT_LT(backlog.size(), 10000) << "the backlog never filled";
+
+    const Ran busy = Run({"a.bin"}, false);
+    EXPECT_EQ(busy.status, 1) << busy.err.constData();
+    EXPECT_TRUE(busy.err.contains("not answering")) << busy.err.constData();
+    EXPECT_EQ(Inode(SocketPath()), socket);
+    EXPECT_FALSE(DocumentServer(nullptr).Listen(SocketPath()));
+    EXPECT_EQ(Inode(SocketPath()), socket);
+    for (int fd : backlog)
+        ::close(fd);
+
+    const Ran later = Run({"b.bin"});
+    EXPECT_EQ(later.status, 0) << later.err.constData();
+    EXPECT_EQ(delivered, QList<DocumentPaths>{{Folder(files) + "/b.bin"}});
+}
+
+// Idle connections are kept up throughout: each one the instance drops is
+// replaced at once, so at no moment are there fewer than sixteen. Left alone,
+// each is dropped in the end.
+TEST_F(Launch, HandOverGetsThroughWhileOtherConnectionsSitIdleAndEachIdleOneIsDropped)
+{
+    Serve();
+    auto dropped = [](int fd) {
+        pollfd p {fd, POLLIN, 0};
+        char byte;
+        return ::poll(&p, 1, 0) == 1 && ::recv(fd, &byte, 1, 0) <= 0;
+    };
+    QList<int> idle;
+    for (int i = 0; i < 16; ++i)
+        idle << Connect(SocketPath());
+    QCoreApplication::processEvents();
+
+    const Ran ran = Run({"a.bin"}, true, [&] {
+        for (int& fd : idle)
+            if (dropped(fd)) {
+                ::close(fd);
+                fd = Connect(SocketPath());
+            }
+    });
+    EXPECT_EQ(ran.status, 0) << ran.err.constData();
+    EXPECT_EQ(delivered, QList<DocumentPaths>{{Folder(files) + "/a.bin"}});
+
+    QElapsedTimer clock;
+    clock.start();
+    while (!idle.isEmpty() && clock.elapsed() < 20000) {
+        QCoreApplication::processEvents();
+        for (qsizetype i = idle.size() - 1; i >= 0; --i)
+            if (dropped(idle[i]))
+                ::close(idle.takeAt(i));
+        QThread::msleep(5);
+    }
+    EXPECT_TRUE(idle.isEmpty()) << idle.size() << " idle connections still open";
+    for (int fd : idle)
+        ::close(fd);
+}
