@@ -168,7 +168,12 @@ void ApplySettings(MW& w, const ControlRow& row, Control& c)
     }
     case Kind::Area: {
         auto& a = static_cast<TextArea&>(c);
-        a.SetReadOnly(QLatin1String(row.name) != QLatin1String("BinaryTa"));
+        // Only the hex column is edited, and only it shows the focus ring; the
+        // address column keeps its selection drawn when another control is focused.
+        const bool hexColumn = QLatin1String(row.name) == QLatin1String("BinaryTa");
+        a.SetReadOnly(!hexColumn);
+        a.SetAllowFocusRing(hexColumn);
+        a.SetHideSelection(QLatin1String(row.name) != QLatin1String("HedderTa"));
         a.SetBackgroundColor(kTextAreaBackground);
         break;
     }
@@ -184,6 +189,7 @@ void ApplySettings(MW& w, const ControlRow& row, Control& c)
         auto& f = static_cast<TextField&>(c);
         f.SetHint(text);
         f.SetReadOnly(false);
+        f.SetMaximumCharactersAllowed(0);
         f.SetBackgroundColor(RGB(255, 255, 255));
         break;
     }

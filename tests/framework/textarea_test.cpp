@@ -182,21 +182,24 @@ TEST(TextAreaRandom, MatchesAPlainStringUnderRandomSelectionsEditsAndKeys)
     }
 }
 
-// A desktop whose unfocused selections are grey: the area keeps its own in the
-// focused colour, so that the line playback highlights stays plain to see.
-TEST(TextAreaLook, ASelectionStaysHighlightedWhileAnotherControlHasTheFocus)
+// A desktop whose unfocused selections are grey: an area that keeps its selection
+// shows it in the focused colour, so that a highlighted line stays plain to see;
+// one that hides it shows none while another control has the focus.
+TEST(TextAreaLook, AnUnfocusedAreaShowsItsSelectionInTheFocusedColourOrHidesIt)
 {
     const QPalette saved = QApplication::palette();
     QPalette grey = saved;
     grey.setColor(QPalette::Active, QPalette::Highlight, QColor(20, 60, 200));
     grey.setColor(QPalette::Inactive, QPalette::Highlight, QColor(128, 128, 128));
     QApplication::setPalette(grey);
-    {
+    for (bool hide : {false, true}) {
+        SCOPED_TRACE(hide ? "hiding" : "keeping");
         Window w;
         auto& t = w.Add<TextArea>(QStringLiteral("T"));
         auto& other = w.Add<TextArea>(QStringLiteral("U"));
         t.SetBounds(0, 0, 200, 100);
         other.SetBounds(0, 110, 100, 50);
+        t.SetHideSelection(hide);
         w.SetVisible(true);
         QApplication::setActiveWindow(w.QtWindow());
         other.Widget()->setFocus();
@@ -207,8 +210,10 @@ TEST(TextAreaLook, ASelectionStaysHighlightedWhileAnotherControlHasTheFocus)
         const QImage shot = Viewport(t)->grab().toImage();
         const int lineHeight = qCeil(QFontMetricsF(t.Widget()->font()).lineSpacing());
         const int m = t.TextMargin();
-        EXPECT_EQ(shot.pixelColor(m + 2, m + lineHeight + 1), QColor(20, 60, 200)) << "the selected second line";
-        EXPECT_NE(shot.pixelColor(m + 2, m + 1), QColor(20, 60, 200)) << "the first line is not selected";
+        const QColor selected = shot.pixelColor(m + 2, m + lineHeight + 1);
+        EXPECT_EQ(selected == QColor(20, 60, 200), !hide) << "the selected second line";
+        EXPECT_NE(selected, QColor(128, 128, 128));
+        EXPECT_EQ(shot.pixelColor(m + 2, m + 1) == selected, hide) << "the first line is not selected";
     }
     QApplication::setPalette(saved);
 }

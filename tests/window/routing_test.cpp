@@ -1,23 +1,179 @@
-// Clicks delivered to the window as the desktop delivers them, at places in the
-// content, so that they find their control the way a person's click does.
+// Clicks and keys delivered to the window as the desktop delivers them, at places
+// in the content and to the focused control, so that they find their control the
+// way a person's do; where the keyboard focus goes, and how the text controls
+// show it.
 #include "fixture.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QMainWindow>
 #include <QWindow>
 
-TEST_F(WindowTest, ClicksReachTheButtonsAndKeysInsideAndOutsideThePanelFrame)
+namespace {
+
+class RoutingTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        QApplication::setActiveWindow(w().QtWindow());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w().QtWindow()));
+    }
+    QWindow* Desktop() { return w().QtWindow()->windowHandle(); }
+    void ClickAt(QPoint content)
+    {
+        QTest::mouseClick(Desktop(), Qt::LeftButton, {}, w().ContentWidget()->mapTo(w().QtWindow(), content));
+    }
+    void Type(const char* keys)
+    {
+        for (; *keys; ++keys)
+            QTest::keyClick(Desktop(), *keys);
+    }
+    QString Focused()
+    {
+        for (qint64 i = 0; i < w().ControlCount(); ++i)
+            if (w().ControlAt(i)->Widget() && w().ControlAt(i)->Widget() == QApplication::focusWidget())
+                return w().ControlAt(i)->Name();
+        return "another widget";
+    }
+};
+
+// A highlight drawn in the area: the selection colour that it has while focused.
+bool ShowsSelection(TextArea& a)
 {
-    auto clickAt = [&](QPoint content) {
-        const QPoint p = w().ContentWidget()->mapTo(w().QtWindow(), content);
-        QTest::mouseClick(w().QtWindow()->windowHandle(), Qt::LeftButton, {}, p);
-    };
-    clickAt(QPoint(152 + 15 * 2 + 7, 527 + 8));  // BBD(2)
+    const QColor highlight = a.Widget()->palette().color(QPalette::Active, QPalette::Highlight);
+    const QImage image = a.Widget()->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == highlight)
+                return true;
+    return false;
+}
+
+// The outermost pixels of a control, where a focus ring is drawn.
+QList<QRgb> Edge(Control& c)
+{
+    const QImage image = c.Widget()->grab().toImage();
+    QList<QRgb> edge;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (x < 3 || y < 3 || x >= image.width() - 3 || y >= image.height() - 3)
+                edge << image.pixel(x, y);
+    return edge;
+}
+
+}  // namespace
+
+TEST_F(RoutingTest, ClicksReachTheButtonsAndKeysInsideAndOutsideThePanelFrame)
+{
+    ClickAt(QPoint(152 + 15 * 2 + 7, 527 + 8));  // BBD(2)
     EXPECT_TRUE(w().BBD(2).Value());
-    clickAt(QPoint(142 + 160, 450 + 40));  // the key C4 of PianoCV
+    ClickAt(QPoint(142 + 160, 450 + 40));  // the key C4 of PianoCV
     EXPECT_TRUE(w().BinaryTa().Text().startsWith("90 3C 55"));
-    clickAt(QPoint(347 + 7, 509 + 8));  // BBV(13), a child of Rectangle1
+    ClickAt(QPoint(347 + 7, 509 + 8));  // BBV(13), a child of Rectangle1
     EXPECT_EQ(w().vv, "6E");
     EXPECT_TRUE(w().BBV(13).Value());
-    clickAt(QPoint(481 + 15, 509 + 10));  // "AC"
+    ClickAt(QPoint(481 + 15, 509 + 10));  // "AC"
     EXPECT_EQ(w().BinaryTa().Text(), "");
+}
+
+// Typed digits keep reaching the hex column whatever button the mouse presses,
+// and a blank typed while a melody plays does not stop it.
+TEST_F(RoutingTest, ClicksOnButtonsTheListAndTheKeyboardLeaveTheFocusWhereTheUserTypes)
+{
+    Type("1");
+    EXPECT_EQ(Track(), "1");
+    w().BinaryTa().SetText(NoteLine("3C") + NoteLine("3E"));
+    ClickAt(QPoint(282 + 55, 552 + 10));  // "NotesPlay"
+    EXPECT_EQ(w().TM0().Mode(), Timer::ModeMultiple);
+    EXPECT_EQ(Focused(), "BinaryTa");
+    Type(" ");
+    EXPECT_EQ(w().TM0().Mode(), Timer::ModeMultiple);
+    ClickAt(QPoint(282 + 55, 552 + 10));
+    EXPECT_EQ(w().TM0().Mode(), Timer::ModeOff);
+
+    w().BinaryTa().SetText("");
+    dialogs().Cancel();
+    dialogs().Cancel();
+    for (QPoint p : {QPoint(580 + 60, 447 + 10), QPoint(400 + 55, 552 + 10),  // "BinaryFile Open", "MidiSave"
+                     QPoint(152 + 7, 527 + 8), QPoint(152 + 7, 509 + 8),    // BBD(0), BBV(0)
+                     QPoint(142 + 160, 450 + 40), QPoint(615 + 27, 525 + 8)}) {  // the key C4, "↓"
+        ClickAt(p);
+        EXPECT_EQ(Focused(), "BinaryTa") << "after a click at " << p.x() << "," << p.y();
+    }
+    ASSERT_EQ(dialogs().Requests().size(), 2u);
+
+    // The list opens over the window; a row chosen in it sets the instrument.
+    ClickAt(QPoint(424 + 40, 425 + 10));
+    auto* list = qobject_cast<QComboBox*>(w().PM1().Widget());
+    ASSERT_TRUE(list->view()->isVisible());
+    QTest::keyClick(list->view(), Qt::Key_Down);
+    QTest::keyClick(list->view(), Qt::Key_Return);
+    EXPECT_EQ(w().NPlayer().Instrument(), 2);
+    EXPECT_EQ(Focused(), "BinaryTa");
+    Type("ab");
+    EXPECT_EQ(Track(), "90 3C 00 8C 60 90 3C 00 82 20 |ab");
+
+    // A click in a text field does take the focus.
+    ClickAt(QPoint(567 + 20, 499 + 12));
+    EXPECT_EQ(Focused(), "TField1");
+    Type("10");
+    EXPECT_EQ(w().TField1().Text(), "10");
+}
+
+// The hex column swallows Tab, so the order is walked from the other controls.
+TEST_F(RoutingTest, TabAndShiftTabWalkTheStoredOrderBothWays)
+{
+    const QStringList order = {"BinaryTa", "FileOpenButton", "FutterTa", "HedderTa", "FilesaveButton", "PM1",
+                               "NotePlayButton", "MidiSaveButton", "TField1", "TField2", "PushButton1"};
+    const auto n = order.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (order[i].endsWith("Ta"))
+            continue;
+        SCOPED_TRACE(order[i].toStdString());
+        QWidget* from = w().ControlByName(order[i])->Widget();
+        from->setFocus();
+        QTest::keyClick(Desktop(), Qt::Key_Tab);
+        EXPECT_EQ(Focused(), order[(i + 1) % n]);
+        from->setFocus();
+        QTest::keyClick(Desktop(), Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_EQ(Focused(), order[(i + n - 1) % n]);
+    }
+    w().BinaryTa().Widget()->setFocus();
+    QTest::keyClick(Desktop(), Qt::Key_Tab);
+    EXPECT_EQ(Focused(), "BinaryTa");
+}
+
+// The hex and character columns show their selection only while focused; the
+// address column always.
+TEST_F(RoutingTest, OnlyTheAddressColumnShowsItsSelectionWithoutTheFocus)
+{
+    TextArea* areas[] = {&w().HedderTa(), &w().BinaryTa(), &w().FutterTa()};
+    for (TextArea* a : areas) {
+        a->SetText("00 11 22 33" + CR + "44 55" + CR);
+        a->SetSelStart(3);
+        a->SetSelLength(5);
+    }
+    for (Control* focused : {(Control*)areas[0], (Control*)areas[1], (Control*)areas[2], (Control*)&w().TField1()}) {
+        focused->Widget()->setFocus();
+        for (TextArea* a : areas)
+            EXPECT_EQ(ShowsSelection(*a), a == focused || a == &w().HedderTa())
+                << a->Name().toStdString() << " while " << focused->Name().toStdString() << " has the focus";
+    }
+}
+
+TEST_F(RoutingTest, TheFocusedHexColumnAndFieldsShowAFocusRingTheOtherColumnsDoNot)
+{
+    const std::pair<Control*, bool> controls[] = {{&w().BinaryTa(), true}, {&w().TField1(), true},
+                                                  {&w().TField2(), true},   {&w().HedderTa(), false},
+                                                  {&w().FutterTa(), false}};
+    for (auto [c, ring] : controls) {
+        SCOPED_TRACE(c->Name().toStdString());
+        c->Widget()->setFocus();
+        ASSERT_EQ(Focused(), c->Name());
+        const QList<QRgb> focused = Edge(*c);
+        w().FileOpenButton().Widget()->setFocus();
+        EXPECT_EQ(Edge(*c) != focused, ring);
+    }
 }

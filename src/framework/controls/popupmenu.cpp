@@ -8,6 +8,8 @@
 
 PopupMenu::PopupMenu() : Control(new QComboBox), combo_(static_cast<QComboBox*>(Widget()))
 {
+    // Like a push button, the list takes the focus from the keyboard only.
+    combo_->setFocusPolicy(Qt::TabFocus);
     // Change follows every change of the chosen row, the program's as well.
     QObject::connect(combo_, &QComboBox::currentIndexChanged, [this](int) {
         if (Change)

@@ -8,6 +8,9 @@
 PushButton::PushButton() : Control(new QPushButton), button_(static_cast<QPushButton*>(Widget()))
 {
     button_->setAutoDefault(false);
+    // As on the desktop the stored settings come from, a button takes the focus
+    // from the keyboard only: a click leaves it where the user was typing.
+    button_->setFocusPolicy(Qt::TabFocus);
     QObject::connect(button_, &QPushButton::clicked, [this] {
         if (Action)
             Dispatch([this] { Action(*this); });

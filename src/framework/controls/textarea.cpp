@@ -11,6 +11,9 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 QString KeyText(int qtKey, const QString& eventText)
 {
@@ -53,6 +56,8 @@ public:
     virtual bool IsReadOnly() const = 0;
     virtual void SetReadOnly(bool readOnly) = 0;
     virtual void SetBackground(Color colour, bool draws) = 0;
+    virtual void SetHideSelection(bool hide) = 0;
+    virtual void SetAllowFocusRing(bool allow) = 0;
     virtual void SetInputMethodEnabled(bool enabled) = 0;
     virtual bool InputMethodEnabled() const = 0;
     virtual int TextMargin() const = 0;
@@ -71,13 +76,6 @@ public:
     {
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        // The selection stays as visible while another control has the focus, so
-        // a highlighted line can be seen during playback.
-        QPalette pal = palette();
-        pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-        pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     pal.color(QPalette::Active, QPalette::HighlightedText));
-        setPalette(pal);
         setMousePressHook([this](QMouseEvent* e) { return MousePress(e); });
     }
 
@@ -99,6 +97,23 @@ public:
         pal.setColor(QPalette::Base, draws ? colour.ToQColor() : QColor(Qt::transparent));
         setPalette(pal);
         setDrawsBackground(draws && !colour.IsFullyTransparent());
+    }
+    // The engine draws the selection in the inactive colours while the view has no
+    // focus: hidden, those are no highlight and the plain text colour.
+    void SetHideSelection(bool hide) override
+    {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Inactive, QPalette::Highlight,
+                     hide ? QColor(Qt::transparent) : pal.color(QPalette::Active, QPalette::Highlight));
+        pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     pal.color(hide ? QPalette::Inactive : QPalette::Active,
+                               hide ? QPalette::Text : QPalette::HighlightedText));
+        setPalette(pal);
+    }
+    void SetAllowFocusRing(bool allow) override
+    {
+        focusRing_ = allow;
+        update();
     }
     void SetInputMethodEnabled(bool enabled) override { setInputMethodEnabled(enabled); }
     bool InputMethodEnabled() const override { return isInputMethodEnabled(); }
@@ -130,7 +145,10 @@ protected:
                 }
             }
         }
-        return TextEngineView::event(e);
+        const bool handled = TextEngineView::event(e);
+        if (e->type() == QEvent::Paint && focusRing_ && hasFocus())
+            PaintFocusRing();
+        return handled;
     }
     void dragEnterEvent(QDragEnterEvent* e) override
     {
@@ -161,6 +179,17 @@ protected:
     }
 
 private:
+    // Over the frame just painted: the outline that the desktop's style gives a
+    // focused text field, so both kinds of text control look alike when focused.
+    void PaintFocusRing()
+    {
+        QStyleOptionFrame option;
+        option.initFrom(this);
+        option.state |= QStyle::State_HasFocus;
+        option.lineWidth = frameWidth();
+        QPainter p(this);
+        style()->drawPrimitive(QStyle::PE_FrameLineEdit, &option, &p, this);
+    }
     // A left press goes to MouseDown first; true keeps it, and the drag and
     // release that follow, from the engine.
     bool MousePress(QMouseEvent* e)
@@ -176,6 +205,7 @@ private:
     }
 
     TextArea& owner_;
+    bool focusRing_ = true;
 };
 
 } // namespace
@@ -184,6 +214,7 @@ TextArea::TextArea() : Control(nullptr)
 {
     auto* view = new EngineTextView(*this);
     view_ = view;
+    view_->SetHideSelection(hideSelection_);
     SetWidget(view);
     Mark(view, this);
 }
@@ -215,6 +246,18 @@ void TextArea::SetDrawsBackground(bool draws)
 {
     drawsBackground_ = draws;
     view_->SetBackground(background_, drawsBackground_);
+}
+
+void TextArea::SetHideSelection(bool hide)
+{
+    hideSelection_ = hide;
+    view_->SetHideSelection(hide);
+}
+
+void TextArea::SetAllowFocusRing(bool allow)
+{
+    allowFocusRing_ = allow;
+    view_->SetAllowFocusRing(allow);
 }
 
 void TextArea::SetInputMethodEnabled(bool enabled) { view_->SetInputMethodEnabled(enabled); }

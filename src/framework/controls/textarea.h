@@ -51,6 +51,13 @@ public:
     bool DrawsBackground() const { return drawsBackground_; }
     void SetDrawsBackground(bool draws);
 
+    // On: the selection is drawn only while the area has the focus.
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool hide);
+    // On: the focused area shows the desktop's focus indication around it.
+    bool AllowFocusRing() const { return allowFocusRing_; }
+    void SetAllowFocusRing(bool allow);
+
     // Off: input-method composition is switched off, so keys arrive as plain
     // ASCII characters.
     void SetInputMethodEnabled(bool enabled);
@@ -80,6 +87,8 @@ private:
     TextAreaView* view_;  // the view underneath, owned as the control's widget
     Color background_{255, 255, 255, 0};
     bool drawsBackground_ = true;
+    bool hideSelection_ = true;
+    bool allowFocusRing_ = true;
 };
 
 // The text a key event carries for KeyDown: the typed character, or the control

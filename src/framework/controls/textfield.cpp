@@ -5,10 +5,12 @@
 
 #include <QLineEdit>
 #include <QPalette>
+#include <limits>
 
 TextField::TextField() : Control(new QLineEdit), edit_(static_cast<QLineEdit*>(Widget()))
 {
     Mark(edit_, this);
+    SetMaximumCharactersAllowed(0);
 }
 
 QString TextField::Text() const { return edit_->text(); }
@@ -17,6 +19,14 @@ QString TextField::Hint() const { return edit_->placeholderText(); }
 void TextField::SetHint(const QString& hint) { edit_->setPlaceholderText(hint); }
 bool TextField::ReadOnly() const { return edit_->isReadOnly(); }
 void TextField::SetReadOnly(bool readOnly) { edit_->setReadOnly(readOnly); }
+
+void TextField::SetMaximumCharactersAllowed(qint64 count)
+{
+    maxChars_ = count;
+    // Qt's own default stops a field at 32,767 characters.
+    edit_->setMaxLength(count > 0 && count < std::numeric_limits<int>::max() ? int(count)
+                                                                             : std::numeric_limits<int>::max());
+}
 
 void TextField::SetBackgroundColor(Color c)
 {

@@ -23,6 +23,9 @@ public:
     void SetBackgroundColor(Color c);
     bool ReadOnly() const;
     void SetReadOnly(bool readOnly);
+    // The most characters the field takes; 0, as at the start, is no limit.
+    qint64 MaximumCharactersAllowed() const { return maxChars_; }
+    void SetMaximumCharactersAllowed(qint64 count);
 
     std::function<void(TextField&)> Open;
     void FireOpen() override;
@@ -37,4 +40,5 @@ public:
 private:
     QLineEdit* edit_;
     Color background_{255, 255, 255, 0};
+    qint64 maxChars_ = 0;
 };

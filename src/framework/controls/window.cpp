@@ -2,6 +2,7 @@
 #include "framework/controls/window.h"
 
 #include "framework/files/dragitem.h"
+#include "framework/controls/rectangle.h"
 #include "framework/menus/menubar.h"
 
 #include <QCloseEvent>
@@ -13,7 +14,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <algorithm>
-#include <map>
+#include <functional>
 
 namespace {
 
@@ -233,20 +234,37 @@ Control* Window::ControlAt(qint64 i) const
     return controls_[size_t(i)].get();
 }
 
-void Window::ApplyTabOrder()
+std::vector<Control*> Window::KeyboardOrder() const
 {
-    // TabIndex counts within the parent: one chain per parent, in TabIndex order
-    // (creation order among equals).
-    std::map<QWidget*, std::vector<Control*>> groups;
-    for (const auto& c : controls_)
-        if (c->Widget() && c->Widget()->focusPolicy() != Qt::NoFocus)
-            groups[c->Widget()->parentWidget()].push_back(c.get());
-    for (auto& [parent, members] : groups) {
+    // TabIndex counts within the parent (creation order among equals); a
+    // Rectangle's own controls follow one another in the Rectangle's place.
+    std::vector<Control*> order;
+    std::function<void(const Rectangle*)> addChildrenOf = [&](const Rectangle* parent) {
+        std::vector<Control*> members;
+        for (const auto& c : controls_)
+            if (c->Widget() && c->ParentControl() == parent)
+                members.push_back(c.get());
         std::stable_sort(members.begin(), members.end(),
                          [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
-        for (size_t i = 1; i < members.size(); ++i)
-            QWidget::setTabOrder(members[i - 1]->Widget(), members[i]->Widget());
-    }
+        for (Control* c : members) {
+            order.push_back(c);
+            if (auto* r = dynamic_cast<const Rectangle*>(c))
+                addChildrenOf(r);
+        }
+    };
+    addChildrenOf(nullptr);
+    std::erase_if(order, [](const Control* c) { return !(c->Widget()->focusPolicy() & Qt::TabFocus); });
+    return order;
+}
+
+void Window::ApplyTabOrder()
+{
+    const std::vector<Control*> order = KeyboardOrder();
+    for (size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1]->Widget(), order[i]->Widget());
+    // The keyboard starts at the first control of the order.
+    if (!order.empty())
+        order.front()->Widget()->setFocus(Qt::OtherFocusReason);
 }
 
 QMainWindow* Window::QtWindow() const { return widget_.get(); }

@@ -114,6 +114,9 @@ private:
     void HandleClose();
     void HandleDrop(DragItem& item, qint64 action);
     void ApplySize();
+    // The controls that Tab reaches, in the order it reaches them.
+    std::vector<Control*> KeyboardOrder() const;
+    // Chains the keyboard order and gives its first control the focus.
     void ApplyTabOrder();
 
     std::unique_ptr<WindowWidget> widget_;
