@@ -1,9 +1,12 @@
-// Start-up: documents handed over by a second launch, and how a failing step ends
-// start-up.
+// Start-up: what the early step registers and makes, documents handed over by a
+// second launch, and how a failing step ends start-up.
 #include "app/app.h"
+#include "app/filetypes1.h"
 #include "app/startup.h"
+#include "framework/files/filetype.h"
 #include "framework/runtime/exceptions.h"
 #include "framework/runtime/runtime.h"
+#include "window/mainmenubar.h"
 #include "window/mw.h"
 
 #include <QApplication>
@@ -28,6 +31,52 @@ protected:
 };
 
 } // namespace
+
+// Runs the early step once in this process: the set appends to its list.
+TEST(EarlyStep, RegistersTheEightFileTypesInOrderAndMakesTheApplicationVersionOneWithTheSharedBar)
+{
+    const struct {
+        FileTypes1::Type (FileTypes1::*accessor)() const;
+        const char *name, *extensions, *macType, *conformsTo, *uti;
+    } rows[] = {
+        {&FileTypes1::Rtf, "application/rtf", ".rtf", "Rtf", "public. rtf", "RTF"},
+        {&FileTypes1::RTFD, "application/rtfd", ".rtfd", "Rtfd", "public.rtfd", "RTFD"},
+        {&FileTypes1::TEXT, "text/plain", ".txt", "TEXT", "public.data, public.content", "public.text"},
+        {&FileTypes1::PDF, "application/pdf", ".pdf", "PDF", "public.data, public.composite-content", "com.adobe.pdf"},
+        {&FileTypes1::HTML, "text/html", ".html", "TEXT", "public.data, public.content", "public.html"},
+        {&FileTypes1::XML, "text/xml", ".xml", "Xml", "public.data, public.content", "public.html"},
+        {&FileTypes1::JSON, "text/json", ".json", "Json", "", "public.Json"},
+        {&FileTypes1::Any, "Any", ".any", "????", "", ""},
+    };
+    FileTypeRegistry::Instance().Clear();
+    EarlyStartup();
+    const FileTypes1& set = FileTypes1::Module();
+    const auto& registered = FileTypeRegistry::Instance().Entries();
+    ASSERT_EQ(registered.size(), std::size(rows));
+    ASSERT_EQ(set.AllFileTypes().size(), std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& r = rows[i];
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(registered[i], (FileTypeRegistry::Entry{r.name, "", r.macType, r.extensions, r.uti}));
+        const FileTypes1::Type type = (set.*r.accessor)();
+        ASSERT_NE(type, nullptr);
+        EXPECT_EQ(set.AllFileTypes()[i], type);
+        EXPECT_EQ(type->MimeType(), "");
+        EXPECT_TRUE(type->Imported());
+        EXPECT_EQ(type->ConformsTo(), r.conformsTo);
+    }
+
+    App* app = TheApp();
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(Application::Instance(), app);
+    EXPECT_EQ(QList<qint64>({app->MajorVersion(), app->MinorVersion(), app->BugVersion(), app->NonReleaseVersion(),
+                             app->StageCode()}),
+              QList<qint64>({1, 0, 0, 0, 0}));
+    EXPECT_EQ(app->LongVersion() + app->ShortVersion() + app->PackageInfo(), "");
+    EXPECT_EQ(app->MenuBar(), &MainMenuBar::Instance());
+    EXPECT_TRUE(Application::SupportsHiDPI());
+    EXPECT_EQ(MW::Existing(), nullptr) << "the window is the late step's";
+}
 
 TEST_F(Shell, HandedOverDocumentsShowTheLastAndBringTheWindowBack)
 {

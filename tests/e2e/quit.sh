@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Quitting the built program under Xvfb, as a user does: Ctrl+Q, and File > Quit
+# chosen with the mouse. Each ends the process with status 0.
+#   quit.sh PROGRAM SCREENSHOT-FOLDER
+program=$1
+shots=$2
+scenario=quit
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+# ended HOW: waits for the program to end and checks its status.
+ended() {
+  wait_until 20 sh -c "! kill -0 $app" || fail "$1 did not end the program"
+  local status=0
+  wait "$app" || status=$?
+  [ "$status" = 0 ] || fail "$1 ended the program with status $status: $(tail -5 "$work/$2.log")"
+}
+
+start_x
+
+launch shortcut
+find_window
+xdotool windowfocus --sync "$win"
+xdotool key --clearmodifiers ctrl+q
+ended "Ctrl+Q" shortcut
+
+launch menu
+find_window
+click 20 $(( -top / 2 ))   # "File" on the menu bar
+sleep 0.3
+shot "file-menu"
+click 30 12                # its first item, "Quit", just under the bar
+ended "File > Quit" menu
+echo "e2e quit: 2 passed, 0 failed"

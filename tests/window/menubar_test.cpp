@@ -1,0 +1,113 @@
+// The menu bar the program builds, as the window shows it: its menus and items in
+// order with their captions, separators and shortcuts, found by name through the
+// window; and the Edit items acting on the focused column before its key filter.
+#include "fixture.h"
+
+#include "window/mainmenubar.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QWindow>
+
+TEST_F(WindowTest, TheWindowShowsTheSharedBarWithItsMenusItemsSeparatorsAndShortcuts)
+{
+    const struct {
+        int menu;
+        const char* name;
+        const char* caption;
+        const char* shortcut;  // as stored; the desktop binds Cmd as Ctrl
+    } items[] = {
+        {0, "FileQuit", "&Quit", "Cmd+Q"},        {1, "EditUndo", "&Undo", "Cmd+Z"},
+        {1, "EditSeparator1", "-", ""},           {1, "EditCut", "Cu&t", "Cmd+X"},
+        {1, "EditCopy", "&Copy", "Cmd+C"},        {1, "EditPaste", "&Paste", "Cmd+V"},
+        {1, "EditClear", "&Delete", ""},          {1, "EditSeparator2", "-", ""},
+        {1, "EditSelectAll", "Select &All", "Cmd+A"},
+    };
+    MenuItem* menus[] = {&w().FileMenu(), &w().EditMenu()};
+    ASSERT_EQ(w().MenuBar(), &MainMenuBar::Instance());
+    ASSERT_EQ(w().MenuBar()->Count(), 2);
+    EXPECT_EQ(w().MenuBar()->Item(0), menus[0]);
+    EXPECT_EQ(w().MenuBar()->Item(1), menus[1]);
+    EXPECT_EQ(menus[0]->Value(), "&File");
+    EXPECT_EQ(menus[1]->Value(), "&Edit");
+    EXPECT_EQ(menus[0]->Count(), 1);
+    EXPECT_EQ(menus[1]->Count(), 8);
+
+    // What the user sees: two menus, File first, each showing its items' actions.
+    const QList<QAction*> shownMenus = w().QtWindow()->menuBar()->actions();
+    ASSERT_EQ(shownMenus.size(), 2);
+    EXPECT_EQ(shownMenus[0]->text(), "&File");
+    EXPECT_EQ(shownMenus[1]->text(), "&Edit");
+    int position[2] = {0, 0};
+    for (const auto& item : items) {
+        SCOPED_TRACE(item.name);
+        MenuItem* found = w().MenuBar()->Lookup(item.name);
+        ASSERT_NE(found, nullptr);
+        const int at = position[item.menu]++;
+        EXPECT_EQ(menus[item.menu]->Item(at), found);
+        EXPECT_EQ(found->Value(), item.caption);
+        EXPECT_EQ(found->Shortcut(), item.shortcut);
+        ASSERT_NE(shownMenus[item.menu]->menu(), nullptr);
+        QAction* shown = shownMenus[item.menu]->menu()->actions().value(at);
+        ASSERT_EQ(shown, found->QtAction());
+        const bool separator = QLatin1String(item.caption) == QLatin1String("-");
+        EXPECT_EQ(shown->isSeparator(), separator);
+        EXPECT_EQ(shown->text(), separator ? QString() : QString(item.caption));
+        EXPECT_EQ(shown->shortcut(), QKeySequence(QString(item.shortcut).replace("Cmd+", "Ctrl+")));
+        EXPECT_TRUE(shown->isVisible());
+    }
+    EXPECT_EQ(shownMenus[0]->menu()->actions().size(), 1);
+    EXPECT_EQ(shownMenus[1]->menu()->actions().size(), 8);
+
+    // The window's accessors find the same items by name; the separators are two.
+    EXPECT_EQ(&w().FileQuit(), w().MenuBar()->Lookup("FileQuit"));
+    EXPECT_EQ(&w().EditCopy(), w().MenuBar()->Lookup("EditCopy"));
+    EXPECT_NE(&w().EditSeparator1(), &w().EditSeparator2());
+    EXPECT_EQ(&w().EditSelectAll(), menus[1]->Item(7));
+}
+
+// The column's key filter would swallow every one of these keys; the menu takes
+// them first.
+TEST_F(WindowTest, EditShortcutsAndItemsActOnTheFocusedColumnBeforeItsKeyFilter)
+{
+    QApplication::setActiveWindow(w().QtWindow());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w().QtWindow()));
+    auto press = [&](char key) { QTest::keyClick(w().QtWindow()->windowHandle(), key, Qt::ControlModifier); };
+    TextArea& t = w().BinaryTa();
+    t.SetText("abc");
+    t.SetSelStart(0);
+    t.SetSelLength(2);
+    QGuiApplication::clipboard()->clear();
+    press('c');
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "ab");
+    t.SetSelStart(3);
+    press('v');
+    EXPECT_EQ(t.Text(), "abcab");
+    press('a');
+    EXPECT_EQ(t.SelLength(), 5);
+    press('x');
+    EXPECT_EQ(t.Text(), "");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "abcab");
+    press('z');
+    EXPECT_EQ(t.Text(), "abcab");
+
+    // Delete takes the selection only; the read-only columns keep their text.
+    t.SetSelStart(1);
+    t.SetSelLength(2);
+    w().EditClear().QtAction()->trigger();
+    EXPECT_EQ(t.Text(), "aab");
+    w().EditClear().QtAction()->trigger();
+    EXPECT_EQ(t.Text(), "aab");
+    w().HedderTa().SetText("00000000:");
+    w().HedderTa().Widget()->setFocus();
+    w().HedderTa().SetSelStart(0);
+    w().HedderTa().SetSelLength(4);
+    w().EditClear().QtAction()->trigger();
+    press('x');
+    EXPECT_EQ(w().HedderTa().Text(), "00000000:");
+}
