@@ -1,8 +1,8 @@
 // The window as the program builds and opens it, against its stored control
 // table row by row: class, place, parent, tab index, text, font, picture and
-// pressed state of every control, the settings of each kind of control, the
-// instrument list character for character, the keyboard order and the focus at
-// start. The expected rows are written out here as data.
+// pressed state of every control, the settings of each kind of control and the
+// instrument list character for character. The expected rows are written out
+// here as data.
 #include "fixture.h"
 
 #include "window/mainmenubar.h"
@@ -10,10 +10,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <map>
 
 namespace {
@@ -156,14 +153,6 @@ QString OwnText(Control* c)
     return QString();
 }
 
-QString NameOf(MW& w, QWidget* widget)
-{
-    for (qint64 i = 0; i < w.ControlCount(); ++i)
-        if (w.ControlAt(i)->Widget() == widget)
-            return w.ControlAt(i)->Name();
-    return widget ? QString::fromLatin1(widget->metaObject()->className()) : QStringLiteral("nothing");
-}
-
 }  // namespace
 
 TEST_F(WindowTest, EveryControlIsBuiltAsItsRowOfTheControlTable)
@@ -262,12 +251,6 @@ TEST_F(WindowTest, EachKindOfControlCarriesItsStoredSettingsOnceTheWindowIsOpen)
     EXPECT_EQ(w().Rectangle1().BottomRightColor(), (Color{146, 146, 146, 0}));
     EXPECT_TRUE(w().Rectangle1().FillColor().IsFullyTransparent());
 
-    for (Label* l : {&w().Label1(), &w().La(0), &w().La(1), &w().La(2)}) {
-        auto* label = qobject_cast<QLabel*>(l->Widget());
-        EXPECT_FALSE(label->wordWrap()) << l->Name().toStdString();
-        EXPECT_FALSE(label->textInteractionFlags() & Qt::TextSelectableByMouse) << l->Name().toStdString();
-    }
-
     // The keyboard: its own picture of the canvas's size in place of the shared one.
     ASSERT_NE(w().PianoCV().Backdrop(), nullptr);
     EXPECT_NE(w().PianoCV().Backdrop(), Piano());
@@ -282,24 +265,6 @@ TEST_F(WindowTest, EachKindOfControlCarriesItsStoredSettingsOnceTheWindowIsOpen)
     EXPECT_EQ(w().NPlayer().Instrument(), 1);
     EXPECT_EQ(w().TM0().Mode(), Timer::ModeOff);
     EXPECT_EQ(w().TM0().Period(), 0);
-}
-
-// The parent's own controls take the parent's place in the window's order.
-TEST_F(WindowTest, TabReachesTheControlsInTheStoredOrderAndTheHexColumnHasTheFocusAtStart)
-{
-    const QStringList order = {"BinaryTa", "FileOpenButton", "FutterTa", "HedderTa", "FilesaveButton", "PM1",
-                               "NotePlayButton", "MidiSaveButton", "TField1", "TField2", "PushButton1"};
-    QStringList reached;
-    QWidget* start = w().BinaryTa().Widget();
-    for (QWidget* x = start->nextInFocusChain(); x != start && reached.size() < 100; x = x->nextInFocusChain())
-        if ((x->focusPolicy() & Qt::TabFocus) && x->isVisible() && x->isEnabled())
-            reached << NameOf(w(), x);
-    EXPECT_EQ(QStringList{NameOf(w(), start)} + reached, order);
-
-    EXPECT_EQ(w().QtWindow()->focusWidget(), start);
-    QApplication::setActiveWindow(w().QtWindow());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w().QtWindow()));
-    EXPECT_EQ(NameOf(w(), QApplication::focusWidget()), "BinaryTa");
 }
 
 // Qt's own default stops a field at 32,767 characters.

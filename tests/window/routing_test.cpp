@@ -39,19 +39,18 @@ protected:
     }
 };
 
-// A highlight drawn in the area: the selection colour that it has while focused.
-bool ShowsSelection(TextArea& a)
+// The grabbed control's pixels of one colour, and its outermost ones, where a
+// focus ring is drawn.
+bool Shows(Control& c, QColor colour)
 {
-    const QColor highlight = a.Widget()->palette().color(QPalette::Active, QPalette::Highlight);
-    const QImage image = a.Widget()->grab().toImage();
+    const QImage image = c.Widget()->grab().toImage();
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y) == highlight)
+            if (image.pixelColor(x, y) == colour)
                 return true;
     return false;
 }
 
-// The outermost pixels of a control, where a focus ring is drawn.
 QList<QRgb> Edge(Control& c)
 {
     const QImage image = c.Widget()->grab().toImage();
@@ -122,12 +121,14 @@ TEST_F(RoutingTest, ClicksOnButtonsTheListAndTheKeyboardLeaveTheFocusWhereTheUse
     EXPECT_EQ(w().TField1().Text(), "10");
 }
 
-// The hex column swallows Tab, so the order is walked from the other controls.
-TEST_F(RoutingTest, TabAndShiftTabWalkTheStoredOrderBothWays)
+// The frame's own controls take the frame's place in the window's order. The hex
+// view swallows Tab, so the order is walked from the other controls.
+TEST_F(RoutingTest, TheHexColumnHasTheFocusAtStartAndTabAndShiftTabWalkTheStoredOrder)
 {
     const QStringList order = {"BinaryTa", "FileOpenButton", "FutterTa", "HedderTa", "FilesaveButton", "PM1",
                                "NotePlayButton", "MidiSaveButton", "TField1", "TField2", "PushButton1"};
     const auto n = order.size();
+    EXPECT_EQ(Focused(), "BinaryTa") << "at start";
     for (qsizetype i = 0; i < n; ++i) {
         if (order[i].endsWith("Ta"))
             continue;
@@ -145,35 +146,33 @@ TEST_F(RoutingTest, TabAndShiftTabWalkTheStoredOrderBothWays)
     EXPECT_EQ(Focused(), "BinaryTa");
 }
 
-// The hex and character columns show their selection only while focused; the
-// address column always.
-TEST_F(RoutingTest, OnlyTheAddressColumnShowsItsSelectionWithoutTheFocus)
+// Of the hex view, only the hex column shows a focus ring and only the address
+// column keeps its selection drawn while another control has the focus.
+TEST_F(RoutingTest, FocusRingsAndSelectionsShowAsEachTextControlIsSetTo)
 {
-    TextArea* areas[] = {&w().HedderTa(), &w().BinaryTa(), &w().FutterTa()};
-    for (TextArea* a : areas) {
-        a->SetText("00 11 22 33" + CR + "44 55" + CR);
-        a->SetSelStart(3);
-        a->SetSelLength(5);
-    }
-    for (Control* focused : {(Control*)areas[0], (Control*)areas[1], (Control*)areas[2], (Control*)&w().TField1()}) {
-        focused->Widget()->setFocus();
-        for (TextArea* a : areas)
-            EXPECT_EQ(ShowsSelection(*a), a == focused || a == &w().HedderTa())
-                << a->Name().toStdString() << " while " << focused->Name().toStdString() << " has the focus";
-    }
-}
-
-TEST_F(RoutingTest, TheFocusedHexColumnAndFieldsShowAFocusRingTheOtherColumnsDoNot)
-{
-    const std::pair<Control*, bool> controls[] = {{&w().BinaryTa(), true}, {&w().TField1(), true},
-                                                  {&w().TField2(), true},   {&w().HedderTa(), false},
-                                                  {&w().FutterTa(), false}};
-    for (auto [c, ring] : controls) {
-        SCOPED_TRACE(c->Name().toStdString());
-        c->Widget()->setFocus();
-        ASSERT_EQ(Focused(), c->Name());
-        const QList<QRgb> focused = Edge(*c);
+    const struct {
+        Control& control;
+        bool ring, keepsSelection;
+    } rows[] = {{w().BinaryTa(), true, false},  {w().FutterTa(), false, false}, {w().HedderTa(), false, true},
+                {w().TField1(), true, false},   {w().TField2(), true, false}};
+    const QColor highlight = w().BinaryTa().Widget()->palette().color(QPalette::Active, QPalette::Highlight);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.control.Name().toStdString());
+        auto* area = dynamic_cast<TextArea*>(&r.control);
+        if (area) {
+            area->SetText("00 11 22 33" + CR + "44 55" + CR);
+            area->SetSelStart(3);
+            area->SetSelLength(5);
+        }
+        r.control.Widget()->setFocus();
+        ASSERT_EQ(Focused(), r.control.Name());
+        const QList<QRgb> focused = Edge(r.control);
+        const bool shownFocused = Shows(r.control, highlight);
         w().FileOpenButton().Widget()->setFocus();
-        EXPECT_EQ(Edge(*c) != focused, ring);
+        EXPECT_EQ(Edge(r.control) != focused, r.ring);
+        if (area) {
+            EXPECT_TRUE(shownFocused) << "the selection while focused";
+            EXPECT_EQ(Shows(r.control, highlight), r.keepsSelection) << "the selection without the focus";
+        }
     }
 }
