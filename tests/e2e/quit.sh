@@ -26,8 +26,9 @@ ended "Ctrl+Q" shortcut
 launch menu
 find_window
 click 20 $(( -top / 2 ))   # "File" on the menu bar
-sleep 0.3
+# The menu opens as a window of its own, its first item "Quit" just under the bar.
+wait_until 10 sh -c "[ \$(xdotool search --onlyvisible --pid $app | wc -l) -ge 2 ]" || fail "the File menu did not open"
 shot "file-menu"
-click 30 12                # its first item, "Quit", just under the bar
+click 30 12
 ended "File > Quit" menu
 echo "e2e quit: 2 passed, 0 failed"
