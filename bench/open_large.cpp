@@ -1,15 +1,22 @@
 // Opens one file in the real main window, offscreen, through DropOpen, and prints
 // what a user waits for: the time to the first paint of the three columns, a
 // typed key and an inserted note line until they show, a scroll to the end and
-// back, and the peak memory. The last line is the summary:
+// back, and the peak memory; then a selection, Select All with Copy, Undo, a raw
+// and a MIDI save and the start of playback, each with the memory it needed above
+// what was resident before it. The last line is the summary:
 //   first-paint-s: N.NN peak-rss-x: N.N
 // Usage: bench_open_large FILE  (bench/open-large SIZE_MIB makes the file and runs it).
+#include "framework/files/dialogs.h"
 #include "framework/files/folderitem.h"
+#include "framework/sound/noteoutput.h"
+#include "framework/sound/recordingnoteoutput.h"
 #include "support/benchsupport.h"
 #include "window/mw.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QClipboard>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -79,6 +86,24 @@ Spread Of(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return {v[v.size() / 2], v.back()};
+}
+
+// Time and memory of one step: run until it is done (and shown), its peak above
+// the memory resident before it.
+struct Cost {
+    double ms, extraMiB;
+};
+
+template <class F>
+Cost Measure(F&& run)
+{
+    const double before = bench::RssMiB();
+    bench::ResetPeakRss();
+    QElapsedTimer t;
+    t.start();
+    run();
+    const double ms = Ms(t);
+    return {ms, bench::PeakRssMiB() - before};
 }
 
 void TypeKey(QWidget* target, Qt::Key key, const QString& text)
@@ -188,6 +213,71 @@ int main(int argc, char** argv)
     const double fileMiB = double(size) / 1048576.0;
     std::printf("peak RSS: %.1f MiB (%.1f x the file); above the window before the open: %.1f MiB (%.1f x)\n",
                 peakMiB, peakMiB / fileMiB, peakMiB - baseMiB, (peakMiB - baseMiB) / fileMiB);
+    std::fflush(stdout);
+
+    // A selection of a thousand rows in the middle, until it shows.
+    TextArea& ta = w.BinaryTa();
+    std::vector<double> selections;
+    for (int i = 0; i < kRepeats; ++i) {
+        hex.Reset();
+        t.restart();
+        ta.SetSelStart((size / 16 / 2 + i * 1000) * 49);
+        ta.SetSelLength(49 * 1000);
+        WaitForPaint(hex);
+        selections.push_back(Ms(t));
+    }
+    const Spread sel = Of(selections);
+    std::printf("selection of 1000 rows to repaint: median %.2f ms, worst %.2f ms\n", sel.median, sel.worst);
+
+    // Select All and Copy: the whole text goes to the clipboard.
+    const Cost copy = Measure([&] {
+        hex.Reset();
+        ta.SelectAll();
+        ta.Copy();
+        WaitForPaint(hex);
+    });
+    std::printf("select all + copy: %.1f ms, %.1f MiB above before\n", copy.ms, copy.extraMiB);
+    QGuiApplication::clipboard()->clear();
+
+    // Undo of the note lines inserted above, each until it shows.
+    ta.SetSelStart(0);
+    std::vector<double> undos;
+    for (int i = 0; i < kRepeats; ++i) {
+        hex.Reset();
+        t.restart();
+        ta.Undo();
+        WaitForPaint(hex);
+        undos.push_back(Ms(t));
+    }
+    const Spread undo = Of(undos);
+    std::printf("undo to repaint: median %.2f ms, worst %.2f ms\n", undo.median, undo.worst);
+
+    // The saves, through the dialogs' seam, to a scratch folder.
+    QTemporaryDir dir;
+    auto dialogs = std::make_shared<ScriptedFileDialogs>();
+    SetFileDialogs(dialogs);
+    dialogs->Answer(dir.filePath(QStringLiteral("raw.bin")));
+    const Cost raw = Measure([&] { w.SaveFileBinary(); });
+    std::printf("raw save: %.1f ms, %.1f MiB above before (%.2f x the file), %lld bytes written\n", raw.ms,
+                raw.extraMiB, raw.extraMiB / fileMiB,
+                static_cast<long long>(QFileInfo(dir.filePath(QStringLiteral("raw.bin"))).size()));
+    QFile::remove(dir.filePath(QStringLiteral("raw.bin")));
+    dialogs->Answer(dir.filePath(QStringLiteral("track.mid")));
+    const Cost midi = Measure([&] { w.SaveMidi(); });
+    std::printf("MIDI save: %.1f ms, %.1f MiB above before (%.2f x the file)\n", midi.ms, midi.extraMiB,
+                midi.extraMiB / fileMiB);
+    QFile::remove(dir.filePath(QStringLiteral("track.mid")));
+
+    // Playback started on the whole track text, until the first line shows; then stopped.
+    SetNoteOutput(std::make_shared<RecordingNoteOutput>());
+    const Cost play = Measure([&] {
+        hex.Reset();
+        w.NotesPlay();
+        WaitForPaint(hex);
+    });
+    w.NotesPlay();
+    std::printf("playback start: %.1f ms, %.1f MiB above before\n", play.ms, play.extraMiB);
+
     std::printf("first-paint-s: %.2f peak-rss-x: %.1f\n", firstPaintS, peakMiB / fileMiB);
     std::fflush(stdout);
     MW::DestroyInstance();

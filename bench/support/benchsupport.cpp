@@ -33,12 +33,27 @@ void UseOffscreenUnlessSet(bool useDisplay)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
+namespace {
+bool peakWasReset = false;
+}
+
 double PeakRssMiB()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     // ru_maxrss is in KiB on Linux; VmHWM is the same figure where rusage lags.
-    return double(std::max<qint64>(StatusKiB("VmHWM"), u.ru_maxrss)) / 1024.0;
+    // Only VmHWM starts over when the peak is reset.
+    const qint64 rusageKiB = peakWasReset ? 0 : u.ru_maxrss;
+    return double(std::max<qint64>(StatusKiB("VmHWM"), rusageKiB)) / 1024.0;
+}
+
+double RssMiB() { return double(StatusKiB("VmRSS")) / 1024.0; }
+
+bool ResetPeakRss()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    peakWasReset = f.open(QIODevice::WriteOnly) && f.write("5") == 1;
+    return peakWasReset;
 }
 
 int RunBenchmarks(int argc, char** argv, const std::function<void()>& setUp,

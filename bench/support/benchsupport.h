@@ -12,6 +12,12 @@ void UseOffscreenUnlessSet(bool useDisplay = false);
 
 // The peak resident memory of this process so far, in MiB.
 double PeakRssMiB();
+// The resident memory now, in MiB.
+double RssMiB();
+
+// Starts the peak over from the memory resident now, so that the next PeakRssMiB
+// tells what one step needed (Linux's clear_refs); false where it cannot.
+bool ResetPeakRss();
 
 // Runs the benchmarks the command line names in a QApplication on the offscreen
 // platform. setUp runs once the application exists, tearDown before it goes.
