@@ -2,6 +2,7 @@
 #pragma once
 
 #include "track/editorstate.h"
+#include "track/tracktext.h"
 
 #include <QString>
 #include <QStringView>
@@ -43,10 +44,16 @@ struct Line {
 
 // Every CR-ended line of the text, in order; text after the last CR is no line.
 // v is the editor state's velocity scale.
+// The text is read piece by piece.
+QVector<Line> ParseLines(const track::TrackText& text, qint64 v);
 QVector<Line> ParseLines(const QString& text, qint64 v);
 
 // A start's share of the editor state: noteCount and, per line, note, pit, vel and dur.
 void StoreInState(const QVector<Line>& lines, track::EditorState& state);
+
+// The same share, straight from the text read piece by piece, without the records:
+// what a start does to a text of any length.
+void StoreLines(const track::TrackText& text, track::EditorState& state);
 
 // The timer period of a line: the whole-number part of ticks * d, never negative.
 qint64 PeriodMs(qint64 ticks, double d);

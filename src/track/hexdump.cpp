@@ -1,36 +1,19 @@
 // The three hex-view texts, built in one pre-sized pass with table lookups.
 #include "track/hexdump.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "track/dumptables.h"
+
 #include <array>
 #include <cstring>
-#include <memory>
 #include <utility>
 
 namespace track {
 
 namespace {
 
-struct Tables {
-  std::array<std::array<char, 2>, 256> pair;  // "00" to "FF"
-  std::array<std::array<char, 2>, 256> shown; // the character and its blank
-};
-
-constexpr Tables MakeTables() {
-  Tables t{};
-  constexpr char digits[] = "0123456789ABCDEF";
-  for (int b = 0; b < 256; ++b) {
-    t.pair[b] = {digits[b >> 4], digits[b & 15]};
-    t.shown[b] = {(b > 31 && b < 127) ? static_cast<char>(b) : '-', ' '};
-  }
-  return t;
-}
-
-constexpr Tables kTables = MakeTables();
-
-constexpr qsizetype kRow = 16;
-constexpr qsizetype kAddressLine = 10;  // eight digits, ":", CR
+using dumptables::kTables;
+constexpr qsizetype kRow = dumptables::kRow;
+constexpr qsizetype kAddressLine = dumptables::kAddressLine;
 
 inline char* PutAddress(char* out, quint64 offset) {
   const quint32 low = static_cast<quint32>(offset);  // only the last eight digits show
@@ -114,32 +97,6 @@ class DumpWriter {
 HexDump DumpBytes(QByteArrayView bytes) {
   DumpWriter writer(bytes.size());
   writer.Append(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-  return std::move(writer).Finish();
-}
-
-std::optional<HexDump> DumpFile(const QString& path) {
-  // Only regular files (a link to one is followed): a device such as /dev/zero never
-  // ends, and a FIFO without a writer blocks the caller in open().
-  if (!QFileInfo(path).isFile()) return std::nullopt;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return std::nullopt;
-  if (file.isSequential()) return std::nullopt;  // swapped for a device since the check
-
-  // Read, not mapped: a mapping faults (SIGBUS) if another program shrinks the file
-  // meanwhile. The size is only the first guess of the texts' sizes; the bytes read up
-  // to end of file count, so a file that shrinks or grows (or a /proc file that says 0)
-  // gives what it held. Read in pieces that stay in cache and go straight into the
-  // texts, with no copy of the whole file. The piece is half a row short of 128 KiB, so
-  // that rows span pieces in any large file and that path is never left untried.
-  constexpr qsizetype kPiece = 128 * 1024 - 8;
-  std::unique_ptr<unsigned char[]> piece(new unsigned char[kPiece]);
-  DumpWriter writer(qMax<qint64>(file.size(), 0));
-  for (;;) {
-    const qint64 n = file.read(reinterpret_cast<char*>(piece.get()), kPiece);
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;
-    writer.Append(piece.get(), static_cast<qsizetype>(n));
-  }
   return std::move(writer).Finish();
 }
 

@@ -1,11 +1,11 @@
 // The three texts of the hex view (addresses, hex pairs, characters), 16 bytes a row,
-// built as one-byte-per-character ASCII texts in a single pass.
+// built whole as one-byte-per-character ASCII texts in a single pass. The window
+// shows the computed texts of dumprows.h, which are always these characters.
 #pragma once
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-#include <optional>
 
 namespace track {
 
@@ -24,12 +24,6 @@ struct HexDumpStrings {
 // The dump of bytes. An empty input gives the address "00000000:" CR and empty
 // hex and character texts.
 HexDump DumpBytes(QByteArrayView bytes);
-
-// The dump of a regular file (or a link to one), read whole up to its end as it is at
-// the time of reading; nullopt when it is no regular file (a folder, a device, a FIFO)
-// or cannot be opened or read (no permission, gone). Nothing is built until the last
-// byte is in.
-std::optional<HexDump> DumpFile(const QString& path);
 
 // One address line: the last eight upper-case hex digits of offset, ":" and CR.
 QByteArray AddressLine(quint64 offset);

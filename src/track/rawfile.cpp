@@ -5,6 +5,8 @@
 
 namespace track {
 
+QByteArray RawFileBytes(const TrackText& trackText) { return TrackBytes(trackText); }
+
 QByteArray RawFileBytes(const QString& trackText) { return TrackBytes(trackText); }
 
 }  // namespace track

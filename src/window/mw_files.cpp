@@ -5,11 +5,12 @@
 #include "framework/files/binarystream.h"
 #include "framework/files/dialogs.h"
 #include "framework/runtime/exceptions.h"
-#include "track/hexdump.h"
+#include "track/dumprows.h"
 #include "track/midifile.h"
 #include "track/rawfile.h"
 #include "track/singledump.h"
 #include "window/savefailure.h"
+#include "window/trackpieces.h"
 
 #include <optional>
 
@@ -62,12 +63,13 @@ void WriteFile(FolderItem& item, const QString& type, const QByteArray& bytes)
 
 void MW::DropOpen(FolderItemPtr item)
 {
-    const std::optional<track::HexDump> dump = track::DumpFile(NotNil(item.get()).NativePath());
+    const std::optional<track::DumpTexts> dump = track::DumpFile(NotNil(item.get()).NativePath());
     if (!dump)
         return;  // unreadable: the three columns keep what they show
-    BinaryTa().SetTextLatin1(dump->hex);
-    HedderTa().SetTextLatin1(dump->address);
-    FutterTa().SetTextLatin1(dump->characters);
+    // The columns hold the texts as computed from the one copy of the bytes.
+    BinaryTa().SetTextRows(dump->hex);
+    HedderTa().SetTextRows(dump->address);
+    FutterTa().SetTextRows(dump->characters);
 }
 
 void MW::OpenFileBynary()
@@ -111,14 +113,14 @@ void MW::OpenBinary()
 void MW::SaveMidi()
 {
     // Read before the dialog: nothing done while it is up reaches the file.
-    const QByteArray bytes = track::MidiFileBytes(BinaryTa().Text());
+    const QByteArray bytes = track::MidiFileBytes(TrackPieces(BinaryTa()));
     if (FolderItemPtr item = GetSaveFolderItem(QString(), QStringLiteral("Test.mid")))
         WriteFile(*item, QStringLiteral("binary/midi"), bytes);
 }
 
 void MW::SaveFileBinary()
 {
-    const QByteArray bytes = track::RawFileBytes(BinaryTa().Text());
+    const QByteArray bytes = track::RawFileBytes(TrackPieces(BinaryTa()));
     if (FolderItemPtr item = GetSaveFolderItem(QString(), QStringLiteral("Sample.mid")))
         WriteFile(*item, QString(), bytes);
 }

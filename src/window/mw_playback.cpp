@@ -6,6 +6,7 @@
 #include "playback/highlight.h"
 #include "playback/lines.h"
 #include "playback/stepper.h"
+#include "window/trackpieces.h"
 
 #include <chrono>
 
@@ -52,7 +53,7 @@ void MW::NotesPlay()
         Send(*this, playback::SoundOfLine(*this, soundNumber), false);
         return;
     }
-    playback::StoreInState(playback::ParseLines(ta.Text(), v), *this);
+    playback::StoreLines(TrackPieces(ta), *this);
     const playback::Step step = playback::StartStep(*this);
     if (step.ends)
         return;

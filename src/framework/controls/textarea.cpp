@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <type_traits>
 
 QString KeyText(int qtKey, const QString& eventText)
 {
@@ -47,6 +48,8 @@ public:
     virtual QString Text() const = 0;  // breaks as CR
     virtual void SetText(const QString& text) = 0;
     virtual void SetLatin1(const QByteArray& text) = 0;
+    virtual void SetRows(std::shared_ptr<const textfn::RowText> text) = 0;
+    virtual void ReadPieces(const std::function<void(QAnyStringView)>& read) const = 0;
     virtual qint64 Length() const = 0;
     virtual qint64 SelStart() const = 0;
     virtual qint64 SelLength() const = 0;
@@ -83,6 +86,16 @@ public:
     QString Text() const override { return text(); }
     void SetText(const QString& t) override { setText(t); }
     void SetLatin1(const QByteArray& t) override { setTextLatin1(t); }
+    void SetRows(std::shared_ptr<const textfn::RowText> t) override { setTextRows(std::move(t)); }
+    void ReadPieces(const std::function<void(QAnyStringView)>& read) const override
+    {
+        document().buffer().forEachPiece(0, length(), [&](auto* p, qsizetype n) {
+            if constexpr (std::is_same_v<decltype(p), const char*>)
+                read(QLatin1StringView(p, n));
+            else
+                read(QStringView(p, n));
+        });
+    }
     qint64 Length() const override { return length(); }
     qint64 SelStart() const override { return selectionStart(); }
     qint64 SelLength() const override { return selectionLength(); }
@@ -224,6 +237,8 @@ TextArea::~TextArea() = default;
 QString TextArea::Text() const { return view_->Text(); }
 void TextArea::SetText(const QString& text) { view_->SetText(text); }
 void TextArea::SetTextLatin1(const QByteArray& text) { view_->SetLatin1(text); }
+void TextArea::SetTextRows(std::shared_ptr<const textfn::RowText> text) { view_->SetRows(std::move(text)); }
+void TextArea::ReadPieces(const std::function<void(QAnyStringView)>& read) const { view_->ReadPieces(read); }
 qint64 TextArea::Length() const { return view_->Length(); }
 
 qint64 TextArea::SelStart() const { return view_->SelStart(); }

@@ -10,10 +10,15 @@
 #include "framework/graphics/colour.h"
 #include "framework/menus/edittarget.h"
 
+#include <QAnyStringView>
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
+
+namespace textfn {
+class RowText;
+}
 
 class DragItem;
 class TextAreaView;
@@ -31,7 +36,12 @@ public:
     // are, shared and uncopied, so a caller that builds a large text as bytes
     // pays for it once.
     void SetTextLatin1(const QByteArray& text);
+    // The same for a computed text: held as it is, never built whole.
+    void SetTextRows(std::shared_ptr<const textfn::RowText> text);
     qint64 Length() const;
+    // The whole text, every line break as CR, handed to read piece by piece in
+    // order (each Latin-1 or UTF-16), so that a large text is never copied whole.
+    void ReadPieces(const std::function<void(QAnyStringView piece)>& read) const;
 
     qint64 SelStart() const;
     void SetSelStart(qint64 start);

@@ -23,6 +23,40 @@ void TextBuffer::setLatin1(const QByteArray& text)
     touched(0);
 }
 
+void TextBuffer::setRows(std::shared_ptr<const textfn::RowText> text)
+{
+    clear();
+    const qsizetype total = text ? text->size() : 0;
+    for (qsizetype at = 0; at < total; at += ComputedChunkSize) {
+        Chunk c;
+        c.rows = text;
+        c.off = at;
+        c.len = int(qMin<qsizetype>(ComputedChunkSize, total - at));
+        measure(c);
+        m_chunks.push_back(std::move(c));
+    }
+    m_length = total;
+    touched(0);
+}
+
+TextBuffer::Chunk TextBuffer::slice(const Chunk& c, int from, int n) const
+{
+    Chunk part = c;
+    part.off += from;
+    part.len = n;
+    measure(part);
+    return part;
+}
+
+size_t TextBuffer::splitComputed(size_t i, int offset)
+{
+    Chunk second = slice(m_chunks[i], offset, m_chunks[i].len - offset);
+    m_chunks[i] = slice(m_chunks[i], 0, offset);
+    m_chunks.insert(m_chunks.begin() + qsizetype(i) + 1, std::move(second));
+    touched(i);
+    return i + 1;
+}
+
 void TextBuffer::setText(const QString& text)
 {
     const QString s = normalizeLineBreaks(text);
@@ -96,6 +130,11 @@ QChar TextBuffer::at(qsizetype pos) const
         return QChar();
     const Located at = locate(pos);
     const Chunk& c = m_chunks[at.chunk];
+    if (c.rows) {
+        char ch;
+        c.rows->render(c.off + at.offset, 1, &ch);
+        return QChar(uchar(ch));
+    }
     return c.wide ? c.units()[at.offset] : QChar(uchar(c.bytes()[at.offset]));
 }
 
@@ -125,6 +164,17 @@ qsizetype TextBuffer::insert(qsizetype pos, const CompactText& raw)
     if (c.len + n <= m_chunkSize) {
         insertInto(c, at.offset, text);
         measure(c);
+    } else if (c.rows) {
+        // A computed chunk is never copied: it is cut around the new text.
+        std::vector<Chunk> pieces;
+        if (at.offset > 0)
+            pieces.push_back(slice(c, 0, at.offset));
+        makeChunks(text, pieces);
+        if (at.offset < c.len)
+            pieces.push_back(slice(c, at.offset, c.len - at.offset));
+        m_chunks.erase(m_chunks.begin() + qsizetype(at.chunk));
+        m_chunks.insert(m_chunks.begin() + qsizetype(at.chunk), std::make_move_iterator(pieces.begin()),
+                        std::make_move_iterator(pieces.end()));
     } else {
         CompactText joined;
         appendPiece(joined, c, 0, at.offset);
@@ -145,17 +195,28 @@ void TextBuffer::appendPiece(CompactText& out, const Chunk& c, int from, int n) 
 {
     if (n <= 0)
         return;
-    if (c.wide)
+    if (c.rows) {
+        QByteArray made(n, Qt::Uninitialized);
+        c.rows->render(c.off + from, n, made.data());
+        out.append(made.constData(), n);
+    } else if (c.wide) {
         out.append(c.units() + from, n);
-    else
+    } else {
         out.append(c.bytes() + from, n);
+    }
 }
 
 // Gives the chunk storage of its own holding exactly its text, so that it can
-// be edited in place without touching a shared array.
+// be edited in place without touching a shared array. A computed chunk becomes
+// Latin-1 (only small ones are edited in place).
 void TextBuffer::ownStorage(Chunk& c)
 {
-    if (c.wide) {
+    if (c.rows) {
+        c.latin1 = QByteArray(c.len, Qt::Uninitialized);
+        c.rows->render(c.off, c.len, c.latin1.data());
+        c.rows.reset();
+        c.off = 0;
+    } else if (c.wide) {
         if (!(c.utf16.isDetached() && c.off == 0 && c.utf16.size() == c.len)) {
             c.utf16 = QString(c.units(), c.len);
             c.off = 0;
@@ -168,6 +229,8 @@ void TextBuffer::ownStorage(Chunk& c)
 
 void TextBuffer::insertInto(Chunk& c, int offset, const CompactText& text)
 {
+    if (c.rows)
+        ownStorage(c);
     if (!c.wide && text.isWide()) {
         c.utf16 = QString::fromLatin1(c.bytes(), c.len);
         c.latin1.clear();
@@ -204,7 +267,10 @@ void TextBuffer::remove(qsizetype pos, qsizetype n)
 {
     if (!clampRange(pos, n))
         return;
-    const Located first = locate(pos);
+    Located first = locate(pos);
+    // Computed text is only ever cut from the head of a chunk: split off what stays.
+    if (m_chunks[first.chunk].rows && first.offset > 0)
+        first = {splitComputed(first.chunk, first.offset), 0};
     qsizetype left = n;
     size_t i = first.chunk;
     for (int offset = first.offset; left > 0; ++i, offset = 0) {
@@ -259,7 +325,9 @@ qsizetype TextBuffer::storageBytes() const
     std::unordered_set<const void*> seen;
     qsizetype bytes = 0;
     for (const Chunk& c : m_chunks) {
-        if (c.wide) {
+        if (c.rows) {
+            continue;
+        } else if (c.wide) {
             if (seen.insert(c.utf16.constData()).second)
                 bytes += c.utf16.capacity() * qsizetype(sizeof(QChar));
         } else if (seen.insert(c.latin1.constData()).second) {

@@ -1,6 +1,8 @@
 // The text engine's storage: the text as a sequence of chunks, each either
 // Latin-1 (one byte per character, possibly a slice of a larger shared array, so
-// that a text handed over as bytes is kept without a copy) or UTF-16. Each chunk
+// that a text handed over as bytes is kept without a copy), UTF-16, or a slice of
+// a computed text (textfn::RowText: its characters made on demand, its lines
+// found by arithmetic; edits split such a slice and never copy it). Each chunk
 // knows its length, its CR count and the widths of the lines in it; prefix sums
 // over the chunks give offset <-> line lookups in O(log chunks + chunk size).
 // An edit touches one or a few chunks; the prefix sums are brought up to date
@@ -8,14 +10,19 @@
 #pragma once
 
 #include "framework/engine/compacttext.h"
+#include "framework/text/rowtext.h"
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <vector>
 
 class TextBuffer {
 public:
     static constexpr int DefaultChunkSize = 16384;
+    static constexpr int RenderBlock = 4096;
+    // The most characters one slice of a computed text covers.
+    static constexpr int ComputedChunkSize = 1 << 30;
 
     // chunkSize: the most characters one chunk holds (small values are for tests).
     explicit TextBuffer(int chunkSize = DefaultChunkSize);
@@ -23,6 +30,8 @@ public:
     // Both replace the whole text; LF and CRLF become CR.
     void setText(const QString& text);
     void setLatin1(const QByteArray& text);
+    // The computed text, held as it is: nothing of it is built.
+    void setRows(std::shared_ptr<const textfn::RowText> text);
     void clear();
 
     qsizetype length() const { return m_length; }
@@ -55,7 +64,8 @@ public:
     // True when [pos, pos + n) lies in Latin-1 chunks only.
     bool isLatin1Range(qsizetype pos, qsizetype n) const;
 
-    // Bytes of character storage held, each shared array counted once.
+    // Bytes of character storage held, each shared array counted once; a computed
+    // text's source is not counted.
     qsizetype storageBytes() const;
 
     int chunkSize() const { return m_chunkSize; }
@@ -63,6 +73,7 @@ public:
 
     // Calls f(const char*, qsizetype) for each Latin-1 piece and
     // f(const QChar*, qsizetype) for each UTF-16 piece of [pos, pos + n), in order.
+    // Computed text comes in blocks of at most RenderBlock characters, made afresh.
     template <class F>
     void forEachPiece(qsizetype pos, qsizetype n, F&& f) const;
 
@@ -70,6 +81,7 @@ private:
     struct Chunk {
         QByteArray latin1;  // shared storage; the chunk is [off, off + len) of it
         QString utf16;      // the same for a wide chunk
+        std::shared_ptr<const textfn::RowText> rows;  // the same for a computed chunk
         qsizetype off = 0;
         int len = 0;
         int lines = 0;       // CRs in the chunk
@@ -108,6 +120,9 @@ private:
     void removeFrom(Chunk& c, int offset, int n);
     void mergeSmall(size_t chunk);
     static void ownStorage(Chunk& c);
+    Chunk slice(const Chunk& c, int from, int n) const;
+    // Splits a computed chunk in two at offset (inside it); the index of the second.
+    size_t splitComputed(size_t chunk, int offset);
 
     int m_chunkSize;
     qsizetype m_length = 0;
@@ -139,10 +154,19 @@ void TextBuffer::forEachPiece(qsizetype pos, qsizetype n, F&& f) const
         const Chunk& c = m_chunks[i];
         const int from = i == at.chunk ? at.offset : 0;
         const qsizetype take = qMin<qsizetype>(n, c.len - from);
-        if (c.wide)
+        if (c.rows) {
+            char block[RenderBlock];
+            for (qsizetype done = 0; done < take;) {
+                const qsizetype k = qMin<qsizetype>(RenderBlock, take - done);
+                c.rows->render(c.off + from + done, k, block);
+                f(static_cast<const char*>(block), k);
+                done += k;
+            }
+        } else if (c.wide) {
             f(c.units() + from, take);
-        else
+        } else {
             f(c.bytes() + from, take);
+        }
         n -= take;
     }
 }

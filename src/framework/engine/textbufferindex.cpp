@@ -51,7 +51,19 @@ qsizetype countBreaks(const QChar* p, qsizetype n)
 void TextBuffer::measure(Chunk& c) const
 {
     int lines = 0, head = 0, tail = 0, inner = 0;
-    if (!c.wide) {
+    if (c.rows) {
+        // Every line of a computed text is as long as the next: no scan.
+        const textfn::RowText& t = *c.rows;
+        const qsizetype before = t.breaksBefore(c.off);
+        lines = int(t.breaksBefore(c.off + c.len) - before);
+        if (lines == 0) {
+            head = c.len;
+        } else {
+            head = int(t.breakAt(before) - c.off);
+            tail = int(c.off + c.len - t.breakAt(before + lines - 1) - 1);
+            inner = lines > 1 ? int(t.lineLength() - 1) : 0;
+        }
+    } else if (!c.wide) {
         const char* begin = c.bytes();
         const char* end = begin + c.len;
         const char* last = nullptr;  // the previous CR
@@ -140,6 +152,8 @@ qsizetype TextBuffer::lineCount() const
 // Offset in the chunk of its count-th CR after offset `from` (count from 1).
 int TextBuffer::nthBreak(const Chunk& c, int from, qsizetype count) const
 {
+    if (c.rows)
+        return int(c.rows->breakAt(c.rows->breaksBefore(c.off + from) + count - 1) - c.off);
     if (!c.wide) {
         const char* begin = c.bytes();
         const char* end = begin + c.len;
@@ -158,6 +172,8 @@ int TextBuffer::nthBreak(const Chunk& c, int from, qsizetype count) const
 
 int TextBuffer::breaksBefore(const Chunk& c, int offset) const
 {
+    if (c.rows)
+        return int(c.rows->breaksBefore(c.off + offset) - c.rows->breaksBefore(c.off));
     return int(c.wide ? countBreaks(c.units(), offset) : countBreaks(c.bytes(), offset));
 }
 

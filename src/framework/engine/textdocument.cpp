@@ -19,6 +19,14 @@ void TextDocument::setLatin1(const QByteArray& text)
     ++m_revision;
 }
 
+void TextDocument::setRows(std::shared_ptr<const textfn::RowText> text)
+{
+    m_buffer.setRows(std::move(text));
+    m_history.clear();
+    m_anchor = m_caret = 0;
+    ++m_revision;
+}
+
 void TextDocument::setSelection(qsizetype start, qsizetype length)
 {
     m_anchor = clamp(start);

@@ -17,6 +17,7 @@ public:
     // Replace the whole text: the caret goes to the start and the undo history is emptied.
     void setText(const QString& text);
     void setLatin1(const QByteArray& text);
+    void setRows(std::shared_ptr<const textfn::RowText> text);
 
     qsizetype anchor() const { return m_anchor; }
     qsizetype caret() const { return m_caret; }

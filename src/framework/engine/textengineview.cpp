@@ -101,6 +101,11 @@ void TextEngineView::setTextLatin1(const QByteArray& text)
     replaceText([&] { m_doc.setLatin1(text); });
 }
 
+void TextEngineView::setTextRows(std::shared_ptr<const textfn::RowText> text)
+{
+    replaceText([&] { m_doc.setRows(std::move(text)); });
+}
+
 void TextEngineView::setSelection(qsizetype start, qsizetype length)
 {
     const State before = state();

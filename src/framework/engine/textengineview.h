@@ -37,6 +37,8 @@ public:
     void setText(const QString& text);
     // Latin-1 bytes, kept one byte per character without a copy when they hold no LF.
     void setTextLatin1(const QByteArray& text);
+    // A computed text, held as it is and never built whole.
+    void setTextRows(std::shared_ptr<const textfn::RowText> text);
     qsizetype length() const { return m_doc.length(); }
     qsizetype lineCount() const { return m_doc.buffer().lineCount(); }
 

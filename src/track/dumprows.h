@@ -1,0 +1,32 @@
+// The three texts of the hex view computed from one copy of a file's bytes, never
+// built whole: the text engine asks for the characters it shows, the writers and
+// playback for blocks of them. Every character is the one DumpBytes would build.
+#pragma once
+
+#include "framework/text/rowtext.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace track {
+
+struct DumpTexts {
+  std::shared_ptr<const textfn::RowText> address;     // "00000000:" CR, one line per complete row more
+  std::shared_ptr<const textfn::RowText> hex;         // "XX " per byte, CR after every 16th
+  std::shared_ptr<const textfn::RowText> characters;  // the byte's character (20 to 7E, else "-") and " "; CR after every 16th
+};
+
+// The three texts of bytes; each keeps the bytes (shared, not copied).
+DumpTexts DumpRows(const QByteArray& bytes);
+
+// The bytes of a regular file (or a link to one), read whole up to its end as it is
+// at the time of reading, into one array; nullopt when it is no regular file (a
+// folder, a device, a FIFO) or cannot be opened or read (no permission, gone).
+std::optional<QByteArray> ReadRegularFile(const QString& path);
+
+// The dump of such a file: ReadRegularFile, then DumpRows.
+std::optional<DumpTexts> DumpFile(const QString& path);
+
+}  // namespace track
