@@ -175,20 +175,6 @@ QVector<Line> ParseLines(const track::TrackText& text, qint64 v) {
 
 QVector<Line> ParseLines(const QString& text, qint64 v) { return ParseLines(track::TrackText::Of(text), v); }
 
-void StoreInState(const QVector<Line>& lines, track::EditorState& state) {
-  state.noteCount = lines.size();
-  state.note.clear();
-  state.pit.clear();
-  state.vel.clear();
-  state.dur.clear();
-  for (const Line& line : lines) {
-    state.note.append(line.text);
-    state.pit.append(line.pit);
-    state.vel.append(line.vel);
-    state.dur.append(line.dur);
-  }
-}
-
 void StoreLines(const track::TrackText& text, track::EditorState& state) {
   state.note.clear();
   state.pit.clear();

@@ -48,11 +48,8 @@ struct Line {
 QVector<Line> ParseLines(const track::TrackText& text, qint64 v);
 QVector<Line> ParseLines(const QString& text, qint64 v);
 
-// A start's share of the editor state: noteCount and, per line, note, pit, vel and dur.
-void StoreInState(const QVector<Line>& lines, track::EditorState& state);
-
-// The same share, straight from the text read piece by piece, without the records:
-// what a start does to a text of any length.
+// A start's share of the editor state: noteCount and, per line, note, pit, vel and dur
+// (the texts ParseLines gives), straight from the text read piece by piece.
 void StoreLines(const track::TrackText& text, track::EditorState& state);
 
 // The timer period of a line: the whole-number part of ticks * d, never negative.

@@ -22,7 +22,7 @@ struct Step {
   qint64 periodMs = 0;
 };
 
-// A start, once StoreInState has filled the state: line 0 sounds. With no line it
+// A start, once StoreLines has filled the state: line 0 sounds. With no line it
 // ends at once and leaves the state as it is.
 Step StartStep(track::EditorState& state);
 

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <utility>
+#include <vector>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -47,6 +49,38 @@ TEST(HexDump, InputsGiveTheirExactTexts) {
     EXPECT_EQ(d.address, QByteArray(c.address)) << c.what;
     EXPECT_EQ(d.hex, QByteArray(c.hex)) << c.what;
     EXPECT_EQ(d.characters, QByteArray(c.characters)) << c.what;
+  }
+}
+
+// The computed texts against the built ones: random files of sizes around the row
+// (0, 1, 15, 16, 17, 31, 32, 33 and random ones), read whole and in random spans
+// that start and end anywhere (high digit, low digit, blank, CR), and their lines
+// where the arithmetic says.
+TEST(DumpRows, EveryCharacterIsTheBuiltDumpsForRandomFilesAndSpans) {
+  std::mt19937 random(11);
+  std::vector<qsizetype> sizes{0, 1, 15, 16, 17, 31, 32, 33, 4096 + 5};
+  for (int i = 0; i < 20; ++i) sizes.push_back(static_cast<qsizetype>(random() % 3000));
+  for (qsizetype size : sizes) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& c : bytes) c = static_cast<char>(random());
+    const track::HexDump built = track::DumpBytes(bytes);
+    const track::DumpTexts rows = track::DumpRows(bytes);
+    const std::pair<const textfn::RowText&, const QByteArray&> texts[] = {
+        {*rows.address, built.address}, {*rows.hex, built.hex}, {*rows.characters, built.characters}};
+    for (const auto& [text, expected] : texts) {
+      ASSERT_EQ(text.toLatin1(), expected) << "size " << size;
+      ASSERT_EQ(text.rows(), expected.count('\r')) << "size " << size;
+      for (qsizetype k = 0; k < text.rows(); ++k)
+        ASSERT_EQ(expected[text.breakAt(k)], '\r') << "size " << size << " row " << k;
+      for (int probe = 0; probe < 200 && !expected.isEmpty(); ++probe) {
+        const qsizetype pos = static_cast<qsizetype>(random() % static_cast<quint32>(expected.size()));
+        const qsizetype n = qMin<qsizetype>(static_cast<qsizetype>(random() % 120), expected.size() - pos);
+        QByteArray span(n, Qt::Uninitialized);
+        text.render(pos, n, span.data());
+        ASSERT_EQ(span, expected.mid(pos, n)) << "size " << size << " span " << pos << "+" << n;
+        ASSERT_EQ(text.breaksBefore(pos), expected.left(pos).count('\r')) << "size " << size;
+      }
+    }
   }
 }
 

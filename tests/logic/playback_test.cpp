@@ -9,6 +9,7 @@
 #include <limits>
 #include <iterator>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -88,6 +89,48 @@ TEST(ParseLines, EveryCrEndsALineAndTheTailIsNoLine) {
   EXPECT_EQ(lines[0].ticks, 480);
   EXPECT_TRUE(lines[2].sound.sounds);
   EXPECT_TRUE(playback::ParseLines(u"90 3C 55 83 18\n"_qs, 7).isEmpty());
+}
+
+// A text read in pieces cut anywhere (inside a line, at its CR, right after it)
+// gives the lines of the whole string, and a start stores their texts.
+TEST(ParseLines, PiecesCutAnywhereGiveTheLinesOfTheWholeText) {
+  std::mt19937 random(17);
+  const QString parts[] = {u"90 3C 55 83 18 90 3C 00 48 \r"_qs, u"3C 55 66 3C 00 12 \r"_qs, u"\r"_qs, u"90 "_qs,
+                           u"\u3042 "_qs, u"A B C D E F G H I J K L M N \r"_qs, u"7F"_qs};
+  for (int round = 0; round < 300; ++round) {
+    QString text;
+    for (int i = static_cast<int>(random() % 12); i > 0; --i) text += parts[random() % std::size(parts)];
+    std::vector<qsizetype> cuts{0};
+    while (cuts.back() < text.size()) cuts.push_back(cuts.back() + 1 + static_cast<qsizetype>(random() % 9));
+    cuts.back() = text.size();
+    const bool latin1 = round % 2 == 0;
+    const track::TrackText pieces{text.size(), [&](const track::TrackText::Reader& read) {
+                                    for (size_t i = 1; i < cuts.size(); ++i) {
+                                      const QStringView piece = QStringView(text).sliced(cuts[i - 1], cuts[i] - cuts[i - 1]);
+                                      const QByteArray narrow = piece.toLatin1();
+                                      if (latin1 && QString::fromLatin1(narrow) == piece)
+                                        read(QLatin1StringView(narrow));
+                                      else
+                                        read(piece);
+                                    }
+                                  }};
+    const QVector<playback::Line> whole = playback::ParseLines(text, 7);
+    const QVector<playback::Line> read = playback::ParseLines(pieces, 7);
+    ASSERT_EQ(read.size(), whole.size()) << text.toStdString();
+    track::EditorState state;
+    playback::StoreLines(pieces, state);
+    ASSERT_EQ(state.noteCount, whole.size());
+    ASSERT_EQ(state.note.size(), whole.size());
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+      ASSERT_EQ(read[i].text, whole[i].text) << text.toStdString();
+      ASSERT_EQ(read[i].end, whole[i].end) << text.toStdString();
+      ASSERT_EQ(read[i].ticks, whole[i].ticks);
+      ASSERT_EQ(state.note[i], whole[i].text);
+      ASSERT_EQ(state.pit[i], whole[i].pit);
+      ASSERT_EQ(state.vel[i], whole[i].vel);
+      ASSERT_EQ(state.dur[i], whole[i].dur);
+    }
+  }
 }
 
 TEST(HighlightScan, WithoutACrKeepsSelLAndLeavesTheClampedProbe) {

@@ -12,7 +12,7 @@ track::EditorState Parsed(const QString& text) {
   track::EditorState state;
   SetOpenTimeValues(state);
   state.d = 2.0;
-  playback::StoreInState(playback::ParseLines(text, state.v), state);
+  playback::StoreLines(track::TrackText::Of(text), state);
   return state;
 }
 

@@ -2,12 +2,16 @@
 #include "track/midifile.h"
 #include "track/noteline.h"
 #include "track/rawfile.h"
+#include "track/tracktext.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -115,4 +119,47 @@ TEST(TrackBytes, WritesOneByteForEveryPairWhateverItHolds) {
   EXPECT_EQ(track::RawFileBytes(QStringLiteral(" 9\r0 é1G\t")).toHex(' '), QByteArray("90 00 01"));
 }
 
+// A text handed over in pieces cut at the given offsets: a piece that is all
+// Latin-1 comes as Latin-1 when latin1 says so, else as UTF-16.
+track::TrackText InPieces(const QString& text, std::vector<qsizetype> cuts, bool latin1) {
+  cuts.push_back(text.size());
+  return {text.size(), [text, cuts, latin1](const track::TrackText::Reader& read) {
+            qsizetype from = 0;
+            QByteArray narrow;
+            for (qsizetype cut : cuts) {
+              const QStringView piece = QStringView(text).sliced(from, cut - from);
+              bool fits = latin1;
+              for (QChar c : piece) fits = fits && c.unicode() < 256;
+              if (fits) {
+                narrow = piece.toLatin1();
+                read(QLatin1StringView(narrow));
+              } else {
+                read(piece);
+              }
+              from = cut;
+            }
+          }};
+}
+
+// Random texts of digits, blanks, CRs, Latin-1 letters above 7F, wide characters and
+// surrogate pairs (and halves of them), cut anywhere, also inside a pair: the bytes
+// and the MIDI file read piece by piece are those of the whole string.
+TEST(TrackBytes, ReadInPiecesGivesTheBytesOfTheWholeText) {
+  std::mt19937 random(5);
+  const QString parts[] = {"0", "9", "A", "f", " ", "\r", "\u00e9", "\u00ff", "\u3042", "\U0001F600",
+                           QString(QChar(0xD83D)), QString(QChar(0xDE00)), "G"};
+  for (int round = 0; round < 400; ++round) {
+    QString text;
+    for (int i = static_cast<int>(random() % 60); i > 0; --i) text += parts[random() % std::size(parts)];
+    std::vector<qsizetype> cuts;
+    for (qsizetype at = 0; at < text.size(); at += 1 + static_cast<qsizetype>(random() % 7)) cuts.push_back(at);
+    const bool latin1 = round % 2 == 0;
+    const track::TrackText pieces = InPieces(text, cuts, latin1);
+    ASSERT_EQ(track::RawFileBytes(pieces).toHex(' '), track::RawFileBytes(text).toHex(' '))
+        << text.toStdString() << (latin1 ? " latin-1 pieces" : " utf-16 pieces");
+    ASSERT_EQ(track::MidiFileBytes(pieces).toHex(' '), track::MidiFileBytes(text).toHex(' ')) << text.toStdString();
+  }
+}
+
 }  // namespace
+

@@ -1,0 +1,206 @@
+// A computed text held by the engine: every query at every kind of split point,
+// and random edits, undo and redo, against the same text built as a plain string.
+#include "framework/engine/charcells.h"
+#include "framework/engine/textbuffer.h"
+#include "framework/engine/textdocument.h"
+#include "framework/text/rowtext.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+// Lines of letters (and one character above 0x7F now and then), each ended by a
+// CR, then a tail without one: a character is a function of its line and column.
+class StripeRows final : public textfn::RowText {
+public:
+    StripeRows(qsizetype lineLength, qsizetype rows, qsizetype tail) : RowText(lineLength, rows, tail) {}
+    void render(qsizetype pos, qsizetype n, char* out) const override
+    {
+        for (qsizetype i = 0; i < n; ++i)
+            out[i] = charAt(pos + i);
+    }
+
+private:
+    char charAt(qsizetype p) const
+    {
+        const qsizetype k = p / lineLength(), col = p % lineLength();
+        if (k < rows() && col == lineLength() - 1)
+            return '\r';
+        const qsizetype v = (k * 7 + col * 3) % 29;
+        return v == 28 ? char(0xE9) : char('a' + v % 26);
+    }
+};
+
+std::shared_ptr<const textfn::RowText> stripes(qsizetype lineLength, qsizetype rows, qsizetype tail)
+{
+    return std::make_shared<StripeRows>(lineLength, rows, tail);
+}
+
+QString builtText(const textfn::RowText& t)
+{
+    return QString::fromLatin1(t.toLatin1());
+}
+
+qsizetype referenceWidest(const QString& s)
+{
+    qsizetype best = 0;
+    for (const QString& line : s.split(QChar(u'\r')))
+        best = qMax(best, cellsOf(line.constData(), line.size()));
+    return best;
+}
+
+// Every query of the buffer against the reference string.
+void expectSameText(const TextBuffer& b, const QString& ref, const std::string& where)
+{
+    ASSERT_EQ(b.length(), ref.size()) << where;
+    ASSERT_EQ(b.text(), ref) << where;
+    std::vector<qsizetype> starts{0};
+    for (qsizetype i = 0; i < ref.size(); ++i)
+        if (ref[i] == u'\r')
+            starts.push_back(i + 1);
+    ASSERT_EQ(b.lineCount(), qsizetype(starts.size())) << where;
+    for (size_t i = 0; i < starts.size(); ++i) {
+        ASSERT_EQ(b.lineStart(qsizetype(i)), starts[i]) << where << " line " << i;
+        ASSERT_EQ(b.lineEnd(qsizetype(i)), i + 1 < starts.size() ? starts[i + 1] - 1 : ref.size()) << where;
+    }
+    for (qsizetype p = 0; p <= ref.size(); ++p) {
+        ASSERT_EQ(b.lineOf(p), ref.left(p).count(QChar(u'\r'))) << where << " at " << p;
+        ASSERT_EQ(b.at(p), p < ref.size() ? ref[p] : QChar()) << where << " at " << p;
+    }
+    ASSERT_EQ(b.widestLineCells(), referenceWidest(ref)) << where;
+}
+
+struct Shape {
+    qsizetype lineLength, rows, tail;
+};
+
+// Lengths around the line's length; no rows, one, several; no tail, a short one, an almost full one.
+const Shape kShapes[] = {{3, 0, 0}, {3, 0, 2}, {3, 1, 0}, {3, 5, 2}, {10, 1, 9}, {10, 6, 0},
+                         {49, 3, 21}, {49, 4, 0}, {33, 2, 32}, {1, 8, 0}};
+
+TEST(ComputedText, QueriesMatchTheBuiltTextUntouchedAndAfterAnInsertOrARemoveAtEveryOffset)
+{
+    for (const Shape& s : kShapes) {
+        const auto rows = stripes(s.lineLength, s.rows, s.tail);
+        const QString built = builtText(*rows);
+        const std::string shape = std::to_string(s.lineLength) + "x" + std::to_string(s.rows) + "+"
+            + std::to_string(s.tail);
+        TextBuffer whole(4);
+        whole.setRows(rows);
+        expectSameText(whole, built, shape);
+        EXPECT_EQ(whole.storageBytes(), 0) << "nothing of a computed text is stored";
+        // Small chunks: a computed slice longer than a chunk is cut, never copied.
+        for (qsizetype at = 0; at <= built.size(); ++at) {
+            TextBuffer b(4);
+            b.setRows(rows);
+            b.insert(at, QStringLiteral("X\rY"));
+            QString ref = built;
+            ref.insert(at, QStringLiteral("X\rY"));
+            expectSameText(b, ref, shape + " insert at " + std::to_string(at));
+            for (qsizetype n : {1, 2, 5}) {
+                TextBuffer r(4);
+                r.setRows(rows);
+                r.remove(at, n);
+                expectSameText(r, built.left(at) + built.mid(at + n), shape + " remove at " + std::to_string(at));
+            }
+        }
+    }
+}
+
+TEST(ComputedText, ReadingInPiecesGivesTheTextInOrder)
+{
+    const auto rows = stripes(49, 200, 30);  // longer than one render block
+    TextBuffer b(64);
+    b.setRows(rows);
+    b.insert(4000, QStringLiteral("\u3042"));  // a wide piece among computed ones
+    QString read;
+    b.forEachPiece(0, b.length(), [&](auto* p, qsizetype n) {
+        if constexpr (std::is_same_v<decltype(p), const char*>)
+            read += QLatin1StringView(p, n);
+        else
+            read += QStringView(p, n);
+    });
+    QString ref = builtText(*rows);
+    ref.insert(4000, QStringLiteral("\u3042"));
+    EXPECT_EQ(read, ref);
+    EXPECT_EQ(b.mid(4090, 20), ref.mid(4090, 20));
+    EXPECT_FALSE(b.isLatin1Range(3990, 20));
+    EXPECT_TRUE(b.isLatin1Range(5000, 2000));
+}
+
+// Random selections, typing, pastes, deletions, undo and redo on a computed text,
+// against a QString with its own history.
+class ComputedTextRandom : public ::testing::TestWithParam<int> {};
+
+TEST_P(ComputedTextRandom, EditsAndUndoMatchAPlainString)
+{
+    const int chunk = GetParam();
+    std::mt19937 rng(7 + chunk);
+    auto rand = [&](qsizetype n) { return n <= 0 ? qsizetype(0) : qsizetype(rng() % quint64(n)); };
+    const QString alphabet = QStringLiteral("0123456789ABCDEF \r\u3042\u00e9");
+    for (const Shape& s : {Shape{49, 40, 21}, Shape{10, 100, 0}, Shape{33, 30, 32}}) {
+        const auto rows = stripes(s.lineLength, s.rows, s.tail);
+        TextDocument d(chunk);
+        d.setRows(rows);
+        QString ref = builtText(*rows);
+        const QString original = ref;
+        std::vector<QString> undoStates, redoStates;
+        for (int op = 0; op < 1500; ++op) {
+            const int kind = int(rng() % 9);
+            const QString before = ref;
+            bool edited = false;
+            if (kind <= 1) {
+                d.setSelection(rand(ref.size() + 1), rand(kind == 0 ? 5 : 120));
+            } else if (kind <= 3) {
+                QString t;
+                for (qsizetype i = rand(8) + 1; i > 0; --i)
+                    t += alphabet[rand(alphabet.size())];
+                ref.replace(d.selectionStart(), d.selectionLength(), t);
+                d.replaceSelection(t);
+                edited = true;
+            } else if (kind == 4) {
+                edited = d.selectionLength() > 0;
+                ref.remove(d.selectionStart(), d.selectionLength());
+                d.deleteSelection();
+            } else if (kind == 5 && !undoStates.empty()) {
+                ASSERT_TRUE(d.undo());
+                redoStates.push_back(ref);
+                ref = undoStates.back();
+                undoStates.pop_back();
+            } else if (kind == 6 && !redoStates.empty()) {
+                ASSERT_TRUE(d.redo());
+                undoStates.push_back(ref);
+                ref = redoStates.back();
+                redoStates.pop_back();
+            } else if (kind == 7) {
+                d.moveCaret(rand(ref.size() + 1), false);
+                edited = d.backspace() || edited;
+                if (edited)
+                    ref.remove(d.caret(), 1);
+            }
+            if (edited) {
+                undoStates.push_back(before);
+                redoStates.clear();
+            }
+            const TextBuffer& b = d.buffer();
+            ASSERT_EQ(b.length(), ref.size()) << "op " << op;
+            const qsizetype probe = rand(ref.size() + 1);
+            ASSERT_EQ(b.mid(probe, 60), ref.mid(probe, 60)) << "op " << op;
+            ASSERT_EQ(b.lineOf(probe), ref.left(probe).count(QChar(u'\r'))) << "op " << op;
+            if (op % 100 == 0)
+                expectSameText(b, ref, "op " + std::to_string(op));
+        }
+        while (d.undo()) {
+        }
+        EXPECT_EQ(d.text(), original) << "every edit undone gives the computed text back";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ChunkSizes, ComputedTextRandom, ::testing::Values(4, 16, 64, TextBuffer::DefaultChunkSize));
+
+}  // namespace
