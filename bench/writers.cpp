@@ -1,6 +1,10 @@
 // Benchmarks of the logic layer: MIDI and raw bytes from a 1 MiB track text, the
-// dump of 10 MiB, and parsing a track text for playback.
+// dump of 10 MiB, and parsing a track text for playback; then the same on the hex
+// text of a dumped file as the text engine holds it (computed, read in pieces):
+// raw and MIDI bytes of 100 MiB, the lines a playback start stores for 10 MiB.
+#include "framework/engine/textbuffer.h"
 #include "playback/lines.h"
+#include "track/dumprows.h"
 #include "track/hexdump.h"
 #include "track/midifile.h"
 #include "track/noteline.h"
@@ -9,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <random>
+#include <type_traits>
 
 namespace {
 
@@ -63,6 +68,45 @@ void BM_ParseLines1MiB(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * text.size());
 }
 BENCHMARK(BM_ParseLines1MiB)->Unit(benchmark::kMillisecond);
+
+// The hex text of a dump of size random bytes, held as the hex column holds it.
+struct HeldDump {
+  explicit HeldDump(qsizetype size) { buffer.setRows(track::DumpRows(RandomBytes(size)).hex); }
+  track::TrackText Pieces() const {
+    return {buffer.length(), [this](const track::TrackText::Reader& read) {
+              buffer.forEachPiece(0, buffer.length(), [&](auto* p, qsizetype n) {
+                if constexpr (std::is_same_v<decltype(p), const char*>) read(QLatin1StringView(p, n));
+                else read(QStringView(p, n));
+              });
+            }};
+  }
+  TextBuffer buffer;
+};
+
+void BM_RawFileBytesOfDump100MiB(benchmark::State& state) {
+  const HeldDump dump(100 << 20);
+  for (auto _ : state) benchmark::DoNotOptimize(track::RawFileBytes(dump.Pieces()));
+  state.SetBytesProcessed(state.iterations() * dump.buffer.length());
+}
+BENCHMARK(BM_RawFileBytesOfDump100MiB)->Unit(benchmark::kMillisecond);
+
+void BM_MidiFileBytesOfDump100MiB(benchmark::State& state) {
+  const HeldDump dump(100 << 20);
+  for (auto _ : state) benchmark::DoNotOptimize(track::MidiFileBytes(dump.Pieces()));
+  state.SetBytesProcessed(state.iterations() * dump.buffer.length());
+}
+BENCHMARK(BM_MidiFileBytesOfDump100MiB)->Unit(benchmark::kMillisecond);
+
+void BM_StoreLinesOfDump10MiB(benchmark::State& state) {
+  const HeldDump dump(10 << 20);
+  for (auto _ : state) {
+    track::EditorState editor;
+    playback::StoreLines(dump.Pieces(), editor);
+    benchmark::DoNotOptimize(editor.noteCount);
+  }
+  state.SetBytesProcessed(state.iterations() * dump.buffer.length());
+}
+BENCHMARK(BM_StoreLinesOfDump10MiB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

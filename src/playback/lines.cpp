@@ -43,61 +43,86 @@ constexpr std::array<TableRow, 12> kTable{{
 
 constexpr int kFieldsKept = 5;
 
-// The fields the table picks, as views into the line; dur2 is empty for a one-field
-// sounding time, and fixedDur stands for "83 60".
+// The fields the table picks, as views into the line (a QStringView or, for a line
+// read from a Latin-1 piece, a QLatin1StringView). A two-field sounding time is the
+// two fields with the blank between them, as they stand in the line; fixedDur
+// stands for "83 60".
+template <class View>
 struct FieldViews {
-  QStringView pit, vel, dur, dur2;
+  View pit, vel, dur;
   bool fixedDur = false;
-  bool twoFields = false;
 };
 
-FieldViews PickViews(QStringView line) {
-  // The first five fields and the count, in one scan.
-  std::array<QStringView, kFieldsKept + 1> field{};  // index 0 unused
-  qsizetype count = 1, from = 0;
-  for (qsizetype i = 0; i < line.size(); ++i) {
-    if (line[i] != u' ') continue;
-    if (count <= kFieldsKept) field[count] = line.sliced(from, i - from);
-    ++count;
-    from = i + 1;
-  }
-  if (count <= kFieldsKept) field[count] = line.sliced(from);
-  if (!line.endsWith(u' ')) ++count;  // read as if it ended with a blank
+template <class View>
+const auto* Units(View v) {
+  if constexpr (std::is_same_v<View, QStringView>)
+    return reinterpret_cast<const char16_t*>(v.data());
+  else
+    return reinterpret_cast<const unsigned char*>(v.data());
+}
 
-  const bool is90 = field[1] == u"90";
+// Blanks in a run of Latin-1 bytes, eight at a time: a byte equal to the blank
+// becomes zero after the xor, and the usual zero-byte test marks each such byte.
+qsizetype CountBlanks(const unsigned char* p, qsizetype n) {
+  constexpr quint64 ones = 0x0101010101010101ULL;
+  constexpr quint64 low7 = 0x7F7F7F7F7F7F7F7FULL;
+  qsizetype count = 0, i = 0;
+  for (; i + 8 <= n; i += 8) {
+    quint64 w;
+    std::memcpy(&w, p + i, 8);
+    const quint64 x = w ^ (ones * quint64(' '));
+    // One bit a match, at the top of its byte; the multiply sums the bytes' bits
+    // into the top byte (no popcount instruction is assumed).
+    const quint64 marks = ~(((x & low7) + low7) | x | low7) >> 7;
+    count += static_cast<qsizetype>((marks * ones) >> 56);
+  }
+  for (; i < n; ++i) count += p[i] == ' ';
+  return count;
+}
+
+qsizetype CountBlanks(const char16_t* p, qsizetype n) {
+  qsizetype count = 0;
+  for (qsizetype i = 0; i < n; ++i) count += p[i] == u' ';
+  return count;
+}
+
+template <class View>
+FieldViews<View> PickViews(View line) {
+  const auto* u = Units(line);
+  const qsizetype n = line.size();
+  // The count from the blanks, then the first five fields, blank by blank.
+  const qsizetype blanks = CountBlanks(u, n);
+  std::array<View, kFieldsKept + 1> field{};  // index 0 unused
+  qsizetype from = 0;
+  for (int k = 1; k <= kFieldsKept; ++k) {
+    qsizetype blank = from;
+    while (blank < n && u[blank] != ' ') ++blank;
+    field[k] = line.sliced(from, blank - from);
+    if (blank == n) break;
+    from = blank + 1;
+  }
+  qsizetype count = blanks + 1;
+  if (n == 0 || u[n - 1] != ' ') ++count;  // read as if it ended with a blank
+
+  const bool is90 = field[1].size() == 2 && Units(field[1])[0] == '9' && Units(field[1])[1] == '0';
   for (const TableRow& row : kTable) {
     if (row.count != kAnyCount && row.count != count) continue;
     if ((row.lead == Lead::Is90 && !is90) || (row.lead == Lead::Not90 && is90)) continue;
-    FieldViews f{field[row.pitField], field[row.velField], {}, {}, row.durField == 0, false};
+    FieldViews<View> f{field[row.pitField], field[row.velField], {}, row.durField == 0};
     if (row.durField != 0) f.dur = field[row.durField];
     if (row.durField != 0 && row.durSecond != 0) {
-      f.dur2 = field[row.durSecond];
-      f.twoFields = true;
+      // The second field follows the first after one blank: both, as in the line.
+      const View second = field[row.durSecond];
+      f.dur = line.sliced(f.dur.data() - line.data(), second.data() + second.size() - f.dur.data());
     }
     return f;
   }
   return {};  // unreachable: the last two rows take every count
 }
 
-const QString& FixedDur() {
-  static const QString dur = QStringLiteral("83 60");
-  return dur;
-}
-
-// The sounding time's text: one field, two joined by a blank, or the fixed one.
-QString DurText(const FieldViews& f) {
-  if (f.fixedDur) return FixedDur();
-  QString dur = f.dur.toString();
-  if (f.twoFields) {
-    dur += u' ';
-    dur += f.dur2;
-  }
-  return dur;
-}
-
-// Hands every CR-ended line of the text (without its CR) to f with the offset just
-// past its CR. A line is made once, from the piece that holds it or from the
-// pieces it spans; text after the last CR is no line.
+// Hands every CR-ended line of the text (without its CR) to f, with the offset just
+// past its CR: a view into the piece that holds it, or into a string joined from
+// the pieces it spans. Text after the last CR is no line.
 template <class F>
 void ForEachLine(const track::TrackText& text, F&& f) {
   QString open;  // the start of a line that runs on into the next piece
@@ -119,18 +144,19 @@ void ForEachLine(const track::TrackText& text, F&& f) {
       };
       auto part = [&](qsizetype at, qsizetype len) {
         if constexpr (std::is_same_v<View, QStringView>)
-          return s.sliced(at, len).toString();
+          return s.sliced(at, len);
         else
-          return QString::fromLatin1(reinterpret_cast<const char*>(s.data()) + at, len);
+          return QLatin1StringView(reinterpret_cast<const char*>(s.data()) + at, len);
       };
       qsizetype from = 0;
       for (qsizetype cr = findBreak(0); cr >= 0; cr = from < n ? findBreak(from) : -1) {
-        QString line = part(from, cr - from);
-        if (!open.isEmpty()) {
-          line.prepend(open);
+        if (open.isEmpty()) {
+          f(part(from, cr - from), base + cr + 1);
+        } else {
+          open += part(from, cr - from);
+          f(QStringView(open), base + cr + 1);
           open.clear();
         }
-        f(std::move(line), base + cr + 1);
         from = cr + 1;
       }
       if (from < n) open += part(from, n - from);
@@ -139,11 +165,16 @@ void ForEachLine(const track::TrackText& text, F&& f) {
   });
 }
 
+const QString& FixedDur() {
+  static const QString dur = QStringLiteral("83 60");
+  return dur;
+}
+
 }  // namespace
 
 LineFields PickFields(QStringView line) {
-  const FieldViews f = PickViews(line);
-  return {f.pit.toString(), f.vel.toString(), DurText(f)};
+  const FieldViews<QStringView> f = PickViews(line);
+  return {f.pit.toString(), f.vel.toString(), f.fixedDur ? FixedDur() : f.dur.toString()};
 }
 
 Sound SoundOf(QStringView pit, QStringView vel, qint64 v) {
@@ -158,9 +189,9 @@ Sound SoundOf(QStringView pit, QStringView vel, qint64 v) {
 
 QVector<Line> ParseLines(const track::TrackText& text, qint64 v) {
   QVector<Line> lines;
-  ForEachLine(text, [&](QString&& lineText, qsizetype end) {
+  ForEachLine(text, [&](auto lineText, qsizetype end) {
     Line line;
-    line.text = std::move(lineText);
+    line.text = lineText.toString();
     LineFields f = PickFields(line.text);
     line.pit = std::move(f.pit);
     line.vel = std::move(f.vel);
@@ -180,21 +211,19 @@ void StoreLines(const track::TrackText& text, track::EditorState& state) {
   state.pit.clear();
   state.vel.clear();
   state.dur.clear();
-  // Key and velocity texts are mostly two ASCII characters: each such text is made
-  // once and shared by every line that has it.
-  std::vector<QString> pairs(128 * 128);
-  auto shared = [&pairs](QStringView s) {
-    if (s.size() != 2 || s[0].unicode() >= 128 || s[1].unicode() >= 128) return s.toString();
-    QString& made = pairs[s[0].unicode() * 128 + s[1].unicode()];
-    if (made.isNull()) made = s.toString();
-    return made;
-  };
-  ForEachLine(text, [&](QString&& line, qsizetype) {
-    const FieldViews f = PickViews(line);
-    state.pit.append(shared(f.pit));
-    state.vel.append(shared(f.vel));
-    state.dur.append(DurText(f));
-    state.note.append(std::move(line));
+  // Room for the likely case, a line of a dump or of notes being some 30 characters
+  // or more; pages not written to are never taken.
+  for (track::TextList* list : {&state.note, &state.pit, &state.vel, &state.dur})
+    list->reserve(list == &state.note ? text.length : text.length / 8, text.length / 24);
+  ForEachLine(text, [&](auto line, qsizetype) {
+    const auto f = PickViews(line);
+    state.note.append(line);
+    state.pit.append(f.pit);
+    state.vel.append(f.vel);
+    if (f.fixedDur)
+      state.dur.append(QStringView(FixedDur()));
+    else
+      state.dur.append(f.dur);
   });
   state.noteCount = state.note.size();
 }

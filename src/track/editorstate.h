@@ -2,8 +2,9 @@
 // data of playback.
 #pragma once
 
+#include "track/textlist.h"
+
 #include <QString>
-#include <QStringList>
 
 namespace track {
 
@@ -12,12 +13,12 @@ struct EditorState {
   QString yy;  // gate delta-time text
   QString vv;  // velocity, two hex digits
   qint64 noteCount = 0;
-  QStringList dur{QString(), QString()};
-  QStringList note{QString(), QString()};
-  QStringList pit{QString(), QString()};
+  TextList dur{QString(), QString()};
+  TextList note{QString(), QString()};
+  TextList pit{QString(), QString()};
   qint64 selL = 0;
   qint64 soundNumber = 0;
-  QStringList vel{QString(), QString()};
+  TextList vel{QString(), QString()};
   double d = 0.0;  // milliseconds per tick
   qint64 v = 0;    // velocity scale
 };

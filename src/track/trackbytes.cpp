@@ -63,13 +63,24 @@ class PairReader {
   void AddLatin1(const unsigned char* p, qsizetype n) {
     Room(n);
     char* o = out_.data() + written_;
-    for (qsizetype i = 0; i < n; ++i) {
+    qsizetype i = 0;
+    while (i < n) {
+      // The common shape, two digits and a blank between pairs, in one step.
+      if (!haveHigh_ && i + 2 < n && p[i + 2] == ' ') {
+        const int high = textfn::HexDigitValue(p[i]), low = textfn::HexDigitValue(p[i + 1]);
+        if (high >= 0 && low >= 0) {
+          *o++ = static_cast<char>(high * 16 + low);
+          i += 3;
+          continue;
+        }
+      }
       if (p[i] < 0x80) {
         Put(p[i], o);
       } else {
         Put(0xC0 | (p[i] >> 6), o);
         Put(0x80 | (p[i] & 0x3F), o);
       }
+      ++i;
     }
     written_ = o - out_.data();
   }

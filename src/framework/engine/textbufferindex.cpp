@@ -5,7 +5,6 @@
 #include "framework/engine/charcells.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <type_traits>
 
@@ -30,8 +29,10 @@ qsizetype countBreaks(const char* p, qsizetype n)
         quint64 w;
         std::memcpy(&w, p + i, 8);
         const quint64 x = w ^ (ones * quint64(CR));
-        const quint64 t = ~(((x & low7) + low7) | x | low7);
-        count += std::popcount(t);
+        // One bit a match at the top of its byte; the multiply sums them into the
+        // top byte, with no popcount instruction assumed.
+        const quint64 marks = ~(((x & low7) + low7) | x | low7) >> 7;
+        count += qsizetype((marks * ones) >> 56);
     }
     for (; i < n; ++i)
         count += p[i] == CR;
