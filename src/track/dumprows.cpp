@@ -2,14 +2,12 @@
 // the file is read once into one array.
 #include "track/dumprows.h"
 
+#include "framework/text/pages.h"
 #include "track/dumptables.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <cstdint>
 #include <cstring>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace track {
 
@@ -85,16 +83,6 @@ class EntryRows final : public textfn::RowText {
   QByteArray bytes_;
 };
 
-// The pages of a large array are taken in one call before the reads fill it,
-// rather than one fault at a time during them; only a hint (Linux 5.14 on).
-void TakePagesAtOnce(QByteArray& bytes) {
-  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-  const auto begin = reinterpret_cast<std::uintptr_t>(bytes.data());
-  const std::uintptr_t from = (begin + page - 1) & ~(page - 1);
-  const std::uintptr_t to = (begin + static_cast<std::uintptr_t>(bytes.size())) & ~(page - 1);
-  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
-}
-
 }  // namespace
 
 DumpTexts DumpRows(const QByteArray& bytes) {
@@ -117,7 +105,7 @@ std::optional<QByteArray> ReadRegularFile(const QString& path) {
   constexpr qsizetype kMostPerRead = qsizetype(64) << 20;
   constexpr qsizetype kProbe = 64 * 1024;
   QByteArray bytes(qMax<qint64>(file.size(), 0), Qt::Uninitialized);
-  TakePagesAtOnce(bytes);
+  textfn::TakePagesAtOnce(bytes.data(), bytes.size());
   qsizetype got = 0;
   for (;;) {
     if (got == bytes.size()) {

@@ -10,6 +10,8 @@ namespace track {
 
 namespace {
 
+constexpr qsizetype kRowLength = 49;  // a row of the hex view's dump
+
 // Takes the UTF-8 form of the text piece by piece. Only the count of bytes of a
 // character outside ASCII matters (none of them is a digit, a CR or a blank), but
 // a surrogate pair split between two pieces is joined before it is encoded, so
@@ -65,6 +67,22 @@ class PairReader {
     char* o = out_.data() + written_;
     qsizetype i = 0;
     while (i < n) {
+      // A whole row of a dump ("XX " sixteen times and CR) in one step, with no
+      // branch per pair; anything else in it and it is read as below.
+      if (!haveHigh_ && n - i >= kRowLength && p[i + kRowLength - 1] == '\r') {
+        int bad = 0;
+        for (int j = 0; j < 16; ++j) {
+          const unsigned char* t = p + i + 3 * j;
+          const int high = textfn::HexDigitValue(t[0]), low = textfn::HexDigitValue(t[1]);
+          bad |= high | low | -static_cast<int>(t[2] != ' ');
+          o[j] = static_cast<char>(high * 16 + low);
+        }
+        if (bad >= 0) {
+          o += 16;
+          i += kRowLength;
+          continue;
+        }
+      }
       // The common shape, two digits and a blank between pairs, in one step.
       if (!haveHigh_ && i + 2 < n && p[i + 2] == ' ') {
         const int high = textfn::HexDigitValue(p[i]), low = textfn::HexDigitValue(p[i + 1]);

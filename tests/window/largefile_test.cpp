@@ -1,9 +1,12 @@
 // A file of over a mebibyte opened in the real window: every line of the three
 // columns in place, selections that cross the storage's pieces, the end of the
-// dump scrolled into view, and a raw save that gives the file back.
+// dump scrolled into view, a raw save that gives the file back; and copying,
+// undoing, a MIDI save and playback on the dump as on any typed text.
 #include "fixture.h"
 
 #include <QAbstractScrollArea>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <random>
 
@@ -86,4 +89,42 @@ TEST_F(LargeFile, SelectionsAnywhereReadBackTheirRowsTheEndScrollsIntoViewAndARa
     QByteArray expected = bytes_;
     expected[0] = char(0x7F);
     EXPECT_TRUE(ReadBytes(Path("saved.bin")) == expected);
+}
+
+TEST_F(LargeFile, CopyUndoMidiSaveAndPlaybackWorkOnTheDumpAsOnAnyText)
+{
+    TextArea& ta = w().BinaryTa();
+    const QString dumped = ta.Text();
+    ta.SetSelStart(49);
+    ta.SetSelLength(49 * 2);
+    ta.Copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), Row(bytes_, 1, true) + '\n' + Row(bytes_, 2, true) + '\n')
+        << "copied rows leave with LF";
+
+    // Edits in the middle of the computed text, each taken back.
+    ta.SetSelStart(49 * 1000 + 7);
+    ta.SetSelLength(49 * 3);
+    ta.SetSelText(QStringLiteral("90 3C 55 \r"));
+    ta.SetSelStart(49 * 20000);
+    w().Inscore(QStringLiteral("3C"));
+    ASSERT_NE(ta.Text(), dumped);
+    ta.Undo();
+    ta.Undo();
+    EXPECT_TRUE(ta.Text() == dumped) << "undone, the hex column is the dump again";
+
+    dialogs().Answer(Path("dump.mid"));
+    Click(w().MidiSaveButton());
+    const QByteArray midi = ReadBytes(Path("dump.mid"));
+    ASSERT_EQ(midi.size(), 29 + kSize);
+    EXPECT_TRUE(midi.mid(26, kSize) == bytes_) << "the file's bytes between the lead and the end of track";
+    EXPECT_EQ(midi.right(3).toHex(), QByteArray("ff2f00"));
+
+    // Playback takes every complete row as a line and shows the first.
+    Click(w().NotePlayButton());
+    EXPECT_EQ(w().noteCount, rows_ - 1);
+    EXPECT_EQ(w().note[0], Row(bytes_, 0, true));
+    EXPECT_EQ(w().note[rows_ - 2], Row(bytes_, rows_ - 2, true));
+    EXPECT_EQ(ta.SelStart(), 0);
+    EXPECT_EQ(ta.SelLength(), 49);
+    Click(w().NotePlayButton());
 }

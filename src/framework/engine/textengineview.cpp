@@ -3,18 +3,35 @@
 // and metrics in textenginepaint.cpp.
 #include "framework/engine/textengineview.h"
 
+#include "framework/text/pages.h"
+
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScrollBar>
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
-// Copied text leaves with the desktop's LF; it comes back in as CR on paste.
-QString withLineFeeds(QString text)
+// Copied text leaves with the desktop's LF; it comes back in as CR on paste. The
+// string is made in one pass over the pieces, however large the selection.
+QString withLineFeeds(const TextBuffer& b, qsizetype pos, qsizetype n)
 {
-    return text.replace(QChar(u'\r'), QChar(u'\n'));
+    QString text(n, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    textfn::TakePagesAtOnce(out, n * qsizetype(sizeof(char16_t)));
+    b.forEachPiece(pos, n, [&out](auto* p, qsizetype k) {
+        for (qsizetype i = 0; i < k; ++i) {
+            char16_t c;
+            if constexpr (std::is_same_v<decltype(p), const char*>)
+                c = static_cast<unsigned char>(p[i]);
+            else
+                c = p[i].unicode();
+            *out++ = c == u'\r' ? u'\n' : c;
+        }
+    });
+    return text;
 }
 
 }  // namespace
@@ -165,7 +182,7 @@ void TextEngineView::redo()
 void TextEngineView::copy()
 {
     if (m_doc.hasSelection())
-        QGuiApplication::clipboard()->setText(withLineFeeds(m_doc.selectedText()));
+        QGuiApplication::clipboard()->setText(withLineFeeds(m_doc.buffer(), m_doc.selectionStart(), m_doc.selectionLength()));
 }
 
 void TextEngineView::cut()
