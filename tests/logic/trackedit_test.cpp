@@ -40,6 +40,14 @@ TEST_P(LineDelete, DeletesBackToTheLineStartBeforeTheCaret) {
   if (r.length > 0) {
     EXPECT_EQ(r.start, c.caretAfter);
   }
+  // Read a Latin-1 character at a time, as a held text comes, the range is the same.
+  const QByteArray latin1 = text.toLatin1();
+  const track::TrackText pieces{text.size(), [&latin1](const track::TrackText::Reader& read) {
+                                  for (qsizetype i = 0; i < latin1.size(); ++i) read(QLatin1StringView(latin1.constData() + i, 1));
+                                }};
+  const track::TextRange p = track::LineDeleteRange(pieces, c.caret);
+  EXPECT_EQ(p.start, r.start) << c.caret;
+  EXPECT_EQ(p.length, r.length) << c.caret;
 }
 
 INSTANTIATE_TEST_SUITE_P(
