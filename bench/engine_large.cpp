@@ -1,9 +1,10 @@
 // Google Benchmark cases for the text engine on dump-sized texts: setting the
-// three texts of a file's dump, building their line index and painting the
-// first screen; an inserted line near the top with its repaint; a jump to the
-// end and back. Sizes are in MiB of the dumped file.
+// three texts of a file's dump, built or computed, building their line index
+// and painting the first screen; an inserted line near the top with its
+// repaint; a jump to the end and back. Sizes are in MiB of the dumped file.
 #include "framework/engine/textengineview.h"
 #include "support/benchsupport.h"
+#include "track/dumprows.h"
 
 #include <QApplication>
 #include <QImage>
@@ -88,6 +89,34 @@ void BM_SetTextIndexAndFirstPaint(benchmark::State& state)
     state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
 }
 BENCHMARK(BM_SetTextIndexAndFirstPaint)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same three views given the computed texts of the dump, as the window does:
+// nothing is built, the lines are arithmetic.
+void BM_SetComputedTextsAndFirstPaint(benchmark::State& state)
+{
+    const qsizetype n = qsizetype(state.range(0)) << 20;
+    std::mt19937_64 rng(n);
+    QByteArray bytes(n, Qt::Uninitialized);
+    for (char& c : bytes)
+        c = char(rng());
+    QImage image(400, 380, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        const track::DumpTexts dump = track::DumpRows(bytes);
+        TextEngineView address, hex, chars;
+        for (TextEngineView* v : {&address, &hex, &chars}) {
+            v->resize(400, 380);
+            v->show();
+        }
+        address.setTextRows(dump.address);
+        hex.setTextRows(dump.hex);
+        chars.setTextRows(dump.characters);
+        for (TextEngineView* v : {&address, &hex, &chars})
+            paint(*v, image);
+        benchmark::DoNotOptimize(image.bits());
+    }
+    state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
+}
+BENCHMARK(BM_SetComputedTextsAndFirstPaint)->Arg(100)->Arg(1024)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A note line typed in near the top of the hex text, then the repaint.
 void BM_InsertNearTopAndRepaint(benchmark::State& state)
