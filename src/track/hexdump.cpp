@@ -1,4 +1,4 @@
-// The three hex-view texts, built in one pre-sized pass with table lookups.
+// The three hex-view texts, built whole in one pre-sized pass with table lookups.
 #include "track/hexdump.h"
 
 #include "track/dumptables.h"
@@ -42,62 +42,27 @@ constexpr qsizetype AddressSize(qsizetype n) { return (n / kRow + 1) * kAddressL
 constexpr qsizetype HexSize(qsizetype n) { return n * 3 + n / kRow; }
 constexpr qsizetype CharactersSize(qsizetype n) { return n * 2 + n / kRow; }
 
-// Builds the three texts from bytes that come in pieces of any length, into texts
-// sized for the expected count; they grow if more bytes come than expected.
-class DumpWriter {
- public:
-  explicit DumpWriter(qsizetype expected) {
-    dump_.address = QByteArray(AddressSize(expected), Qt::Uninitialized);
-    dump_.hex = QByteArray(HexSize(expected), Qt::Uninitialized);
-    dump_.characters = QByteArray(CharactersSize(expected), Qt::Uninitialized);
-    PutAddress(dump_.address.data(), 0);
-  }
-
-  void Append(const unsigned char* in, qsizetype n) {
-    const qsizetype end = count_ + n;
-    if (HexSize(end) > dump_.hex.size()) Grow(qMax(end, count_ + count_ / 2));
-    char* address = dump_.address.data() + AddressSize(count_);
-    char* hex = dump_.hex.data() + HexSize(count_);
-    char* chars = dump_.characters.data() + CharactersSize(count_);
-    while (n > 0) {
-      const qsizetype inRow = count_ % kRow;
-      const qsizetype take = qMin(n, kRow - inRow);
-      PutEntries(in, take, hex, chars);
-      in += take;
-      n -= take;
-      count_ += take;
-      if (inRow + take == kRow) {
-        *hex++ = '\r';
-        *chars++ = '\r';
-        address = PutAddress(address, static_cast<quint64>(count_));
-      }
-    }
-  }
-
-  HexDump Finish() && {
-    dump_.address.truncate(AddressSize(count_));
-    dump_.hex.truncate(HexSize(count_));
-    dump_.characters.truncate(CharactersSize(count_));
-    return std::move(dump_);
-  }
-
- private:
-  void Grow(qsizetype bytes) {
-    dump_.address.resize(AddressSize(bytes));
-    dump_.hex.resize(HexSize(bytes));
-    dump_.characters.resize(CharactersSize(bytes));
-  }
-
-  HexDump dump_;
-  qsizetype count_ = 0;
-};
-
 }  // namespace
 
 HexDump DumpBytes(QByteArrayView bytes) {
-  DumpWriter writer(bytes.size());
-  writer.Append(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-  return std::move(writer).Finish();
+  const qsizetype n = bytes.size();
+  HexDump dump{QByteArray(AddressSize(n), Qt::Uninitialized), QByteArray(HexSize(n), Qt::Uninitialized),
+               QByteArray(CharactersSize(n), Qt::Uninitialized)};
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  char* address = PutAddress(dump.address.data(), 0);
+  char* hex = dump.hex.data();
+  char* chars = dump.characters.data();
+  for (qsizetype done = 0; done < n;) {
+    const qsizetype take = qMin(n - done, kRow);
+    PutEntries(in + done, take, hex, chars);
+    done += take;
+    if (take == kRow) {
+      *hex++ = '\r';
+      *chars++ = '\r';
+      address = PutAddress(address, static_cast<quint64>(done));
+    }
+  }
+  return dump;
 }
 
 QByteArray AddressLine(quint64 offset) {
