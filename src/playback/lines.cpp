@@ -211,10 +211,10 @@ void StoreLines(const track::TrackText& text, track::EditorState& state) {
   state.pit.clear();
   state.vel.clear();
   state.dur.clear();
-  // Room for the likely case, a line of a dump or of notes being some 30 characters
-  // or more; pages not written to are never taken.
+  // Room for a dump's rows (49 characters, a two-character key and velocity); other
+  // texts grow as they need. Pages not written to are never taken.
   for (track::TextList* list : {&state.note, &state.pit, &state.vel, &state.dur})
-    list->reserve(list == &state.note ? text.length : text.length / 8, text.length / 24);
+    list->reserve(list == &state.note ? text.length : text.length / 16, text.length / 48);
   ForEachLine(text, [&](auto line, qsizetype) {
     const auto f = PickViews(line);
     state.note.append(line);
