@@ -23,50 +23,19 @@
 #include <vector>
 #include <xcb/xcb.h>
 
-extern char** environ;
+#include "support/launchsupport.h"
 
 namespace {
+
+using bench::Atom;
+using bench::Close;
+using bench::Median;
+using bench::PeakResidentMiB;
+using bench::Spawn;
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kIdleFor = std::chrono::milliseconds(300);
 constexpr auto kGiveUp = std::chrono::seconds(120);
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t m = v.size() / 2;
-    return v.empty() ? 0 : v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
-}
-
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, int fd3 = -1)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", 01 /*O_WRONLY*/, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 01, 0);
-    if (fd3 >= 0)
-        posix_spawn_file_actions_adddup2(&actions, fd3, 3);
-    std::vector<char*> argv, envp;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    for (const auto& e : env)
-        envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-xcb_atom_t Atom(xcb_connection_t* c, const char* name)
-{
-    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
-    const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(r);
-    return a;
-}
 
 // The process that says it owns a window (_NET_WM_PID), or 0.
 pid_t OwnerOf(xcb_connection_t* c, xcb_window_t w)
@@ -89,18 +58,6 @@ bool IsLarge(xcb_connection_t* c, xcb_window_t w)
     return large;
 }
 
-void Close(xcb_connection_t* c, xcb_window_t w)
-{
-    xcb_client_message_event_t event {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = w;
-    event.type = Atom(c, "WM_PROTOCOLS");
-    event.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
-    xcb_send_event(c, 0, w, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-    xcb_flush(c);
-}
-
 // CPU time used by the process, all its threads, in clock ticks.
 long long CpuTicks(pid_t pid)
 {
@@ -121,16 +78,6 @@ long long CpuTicks(pid_t pid)
         }
     }
     return utime + stime;
-}
-
-double PeakResidentMiB(pid_t pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
-    return 0;
 }
 
 struct Run {
@@ -185,15 +132,6 @@ Run LaunchOnce(xcb_connection_t* c, const std::string& program, const std::strin
     return run;
 }
 
-std::string DefaultQuorvanel()
-{
-    char self[4096] = {};
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string dir = n > 0 ? std::string(self, size_t(n)) : std::string();
-    dir = dir.substr(0, dir.rfind('/'));
-    return dir.substr(0, dir.rfind('/')) + "/quorvanel";
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -206,43 +144,16 @@ int main(int argc, char** argv)
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     std::vector<std::string> programs(argv + std::min(argc, 3), argv + argc);
     if (programs.empty()) {
-        programs.push_back(DefaultQuorvanel());
+        programs.push_back(bench::DefaultQuorvanel());
         if (access("/usr/bin/okteta", X_OK) == 0)
             programs.push_back("/usr/bin/okteta");
     }
 
-    int pipefd[2];
-    if (pipe(pipefd) != 0)
+    bench::PrivateDisplay x("1280x1024");
+    if (!x.Ok())
         return 1;
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        if (std::strncmp(*e, "DISPLAY=", 8) && std::strncmp(*e, "QT_QPA_PLATFORM=", 16)
-            && std::strncmp(*e, "XDG_RUNTIME_DIR=", 16) && std::strncmp(*e, "XDG_CONFIG_HOME=", 16))
-            env.emplace_back(*e);
-    const pid_t xvfb = Spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, env,
-                             pipefd[1]);
-    close(pipefd[1]);
-    char buf[32] = {};
-    const ssize_t got = xvfb > 0 ? read(pipefd[0], buf, sizeof buf - 1) : -1;
-    close(pipefd[0]);
-    if (got <= 0) {
-        std::fprintf(stderr, "Xvfb did not start\n");
-        return 1;
-    }
-    const std::string display = ":" + std::to_string(std::atoi(buf));
-    xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(c, screen->root, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(c);
-
-    // A private runtime and configuration folder: no settings of an earlier run count.
-    char runtime[] = "/tmp/qv-bench-XXXXXX";
-    if (!mkdtemp(runtime))
-        return 1;
-    env.push_back("DISPLAY=" + display);
-    env.push_back(std::string("XDG_RUNTIME_DIR=") + runtime);
-    env.push_back(std::string("XDG_CONFIG_HOME=") + runtime);
+    xcb_connection_t* c = x.Connection();
+    const std::vector<std::string>& env = x.Environment();
 
     std::vector<std::vector<double>> ready(programs.size()), peak(programs.size());
     int failures = 0;
@@ -258,12 +169,6 @@ int main(int argc, char** argv)
             peak[p].push_back(r.peakMiB);
         }
     }
-    xcb_disconnect(c);
-    kill(xvfb, SIGTERM);
-    waitpid(xvfb, nullptr, 0);
-    std::string cleanup = std::string("rm -rf ") + runtime;
-    if (std::system(cleanup.c_str()) != 0)
-        std::fprintf(stderr, "could not remove %s\n", runtime);
 
     for (size_t p = 0; p < programs.size(); ++p)
         std::printf("%s: ready median %.2f s, peak memory median %.0f MiB (%zu of %d runs)\n", programs[p].c_str(),
