@@ -1,14 +1,12 @@
-// Editing rules of the track text: note and rest lines, the "C" rule, the key
-// filters and the binary-to-hex converter.
+// Editing rules of the track text: note and rest lines, the "C" rule and the
+// binary-to-hex converter.
 #include "track/binaryhex.h"
 #include "track/editorstate.h"
-#include "track/keyfilter.h"
 #include "track/linedelete.h"
 #include "track/noteline.h"
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <utility>
 
 namespace {
@@ -59,22 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
                       DeleteCase{"AB\rCD\r", 1, "AB\rCD\r", 1}, DeleteCase{"AB\rCD\r", 0, "AB\rCD\r", 0},
                       DeleteCase{"\rAB\r", 4, "\r", 1}, DeleteCase{"AB\nCD\n", 6, "", 0},
                       DeleteCase{"AB\nCD\nEF", 4, "D\nEF", 0}, DeleteCase{"AB", 9, "", 0}));
-
-// Each row: the key, whether the hex column swallows it, whether the other two do.
-TEST(KeyFilters, SwallowEverythingButHexDigitsBlankAndReturn) {
-  const std::tuple<const char*, bool, bool> rows[] = {
-      {"0", false, false}, {"9", false, false}, {"a", false, false}, {"F", false, false},
-      {" ", false, false}, {"\r", false, false}, {"\b", false, true}, {"\t", true, true},
-      {"g", true, true}, {"Z", true, true}, {"\x1b", true, true}, {"\x7f", true, true},
-      {"\xef\x9c\x80", true, true},  // an arrow key's private-use character
-      {",", true, true}, {"", true, true}, {"é", true, true}};
-  for (const auto& [text, hexColumn, otherColumns] : rows) {
-    const QString key = QString::fromUtf8(text);
-    EXPECT_EQ(track::BinaryTaKeyDown(key), hexColumn) << text;
-    EXPECT_EQ(track::HedderTaKeyDown(key), otherColumns) << text;
-    EXPECT_EQ(track::FutterTaKeyDown(key), otherColumns) << text;
-  }
-}
 
 // Each row: the typed binary text and its four hex digits, or nullptr where it is rejected.
 TEST(BinaryToHex, GivesFourHexDigitsOrRejects) {

@@ -1,0 +1,127 @@
+// Each hex-view column's key filter, through its own column with real key events.
+// A key the filter lets through does something there: the hex column types it,
+// deletes or moves its caret; a read-only column scrolls, moves the focus on or,
+// having no use for the key, passes it on to the window. A swallowed key does none
+// of these, so a column wired to another column's filter shows.
+#include "fixture.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QMainWindow>
+#include <QScrollBar>
+
+namespace {
+
+// Counts the key presses that reach a widget.
+class KeySpy : public QObject {
+public:
+    int presses = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress)
+            ++presses;
+        return false;
+    }
+};
+
+// Everything a key can change in or around a column.
+struct Seen {
+    QString text;
+    qint64 selStart, selLength;
+    int across, down;  // the scroll bars
+    QWidget* focus;
+    int reachedWindow;
+    bool operator==(const Seen&) const = default;
+};
+
+// The keys tried, as typed characters and as keys without one.
+const QString kHexKeys = QStringLiteral("0123456789abcdefABCDEF ");
+const QString kTyped = kHexKeys + QStringLiteral("gGzZ!,.é");
+const Qt::Key kKeys[] = {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Tab,    Qt::Key_Escape, Qt::Key_Delete,
+                         Qt::Key_Left,   Qt::Key_Right,     Qt::Key_Up,     Qt::Key_Down,   Qt::Key_Home,
+                         Qt::Key_End,    Qt::Key_PageUp,    Qt::Key_PageDown};
+
+// What each column lets through: the hex digits of either case, the blank and
+// Return, and in the hex column Backspace too.
+bool Passes(const QString& column, const QString& typed, Qt::Key key)
+{
+    if (!typed.isEmpty())
+        return kHexKeys.contains(typed);
+    return key == Qt::Key_Return || (key == Qt::Key_Backspace && column == "BinaryTa");
+}
+
+class KeyFilterTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        w().QtWindow()->installEventFilter(&spy_);
+        QApplication::setActiveWindow(w().QtWindow());
+    }
+
+    Seen Look(TextArea& a)
+    {
+        auto* area = qobject_cast<QAbstractScrollArea*>(a.Widget());
+        return {a.Text(), a.SelStart(), a.SelLength(), area->horizontalScrollBar()->value(),
+                area->verticalScrollBar()->value(), QApplication::focusWidget(), spy_.presses};
+    }
+
+    // The column focused, holding many long lines, its caret and its view both in
+    // the middle, so that any key the column acts on changes something.
+    void Prepare(TextArea& a)
+    {
+        QString text;
+        for (int line = 0; line < 60; ++line)
+            text += QString("%1 ").arg(line, 2, 16, QChar('0')).toUpper().repeated(50) + CR;
+        a.SetText(text);
+        a.SetSelStart(30 * 151 + 60);
+        auto* area = qobject_cast<QAbstractScrollArea*>(a.Widget());
+        area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum() / 2);
+        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum() / 2);
+        a.Widget()->setFocus();
+    }
+
+    KeySpy spy_;
+};
+
+}  // namespace
+
+TEST_F(KeyFilterTest, EachColumnActsOnlyOnTheKeysItsFilterLetsThrough)
+{
+    for (TextArea* a : {&w().BinaryTa(), &w().HedderTa(), &w().FutterTa()}) {
+        Prepare(*a);
+        auto* area = qobject_cast<QAbstractScrollArea*>(a->Widget());
+        ASSERT_GT(area->verticalScrollBar()->value(), 0) << a->Name().toStdString() << " must scroll both ways";
+        ASSERT_GT(area->horizontalScrollBar()->value(), 0) << a->Name().toStdString() << " must scroll both ways";
+        ASSERT_TRUE(a->Widget()->hasFocus()) << a->Name().toStdString();
+        auto tryKey = [&](const QString& typed, Qt::Key key) {
+            const QString name = typed.isEmpty() ? QKeySequence(key).toString() : typed;
+            SCOPED_TRACE((a->Name() + " " + name).toStdString());
+            Prepare(*a);
+            const Seen before = Look(*a);
+            QTest::sendKeyEvent(QTest::Click, a->Widget(), key, typed, Qt::NoModifier);
+            const bool acted = Look(*a) != before;
+            EXPECT_EQ(acted, Passes(a->Name(), typed, key)) << (acted ? "acted on it" : "swallowed it");
+        };
+        for (QChar c : kTyped)
+            tryKey(c, Qt::Key(c.toUpper().unicode()));
+        for (Qt::Key k : kKeys)
+            tryKey(QString(), k);
+    }
+}
+
+TEST_F(KeyFilterTest, TheHexColumnTypesWhatPassesAsTypedAndOnlyItsOwnTextChanges)
+{
+    TextArea& ta = w().BinaryTa();
+    w().HedderTa().SetText("00000000:" + CR);
+    w().FutterTa().SetText("A ");
+    ta.Widget()->setFocus();
+    QTest::keyClicks(ta.Widget(), "9a F0 gxz!.,G");
+    QTest::keyClick(ta.Widget(), Qt::Key_Return);
+    QTest::keyClicks(ta.Widget(), "e1");
+    QTest::keyClick(ta.Widget(), Qt::Key_Backspace);
+    EXPECT_EQ(Track(), "9a F0 |e");
+    EXPECT_EQ(Shown(w().HedderTa()) + Shown(w().FutterTa()), "00000000:|A ");
+}
