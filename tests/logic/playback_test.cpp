@@ -42,21 +42,6 @@ TEST(FieldCountTable, PicksKeyVelocityAndSoundingTime) {
   }
 }
 
-TEST(ParseLines, DefaultNoteLineSoundsKey60At116For408Ticks) {
-  const QVector<playback::Line> lines = playback::ParseLines(u"90 3C 55 83 18 90 3C 00 48 \r"_qs, 7);
-  ASSERT_EQ(lines.size(), 1);
-  const playback::Line& l = lines[0];
-  EXPECT_EQ(l.text, "90 3C 55 83 18 90 3C 00 48 ");
-  EXPECT_EQ(l.pit, "3C");
-  EXPECT_EQ(l.sound.key, 60);
-  EXPECT_EQ(l.sound.velocityValue, 85);
-  EXPECT_EQ(l.sound.velocity, 116);
-  EXPECT_EQ(l.ticks, 408);
-  EXPECT_TRUE(l.sound.sounds);
-  EXPECT_EQ(l.end, 28);
-  EXPECT_EQ(playback::PeriodMs(l.ticks, 1.0), 408);
-}
-
 // Rests, velocity 0 and keys beyond 127 send nothing but still take their whole time.
 TEST(ParseLines, SilentLinesKeepTheirTime) {
   struct Silent {
@@ -133,75 +118,66 @@ TEST(ParseLines, PiecesCutAnywhereGiveTheLinesOfTheWholeText) {
   }
 }
 
-TEST(HighlightScan, WithoutACrKeepsSelLAndLeavesTheClampedProbe) {
-  const playback::Highlight tail = playback::HighlightScan(u"AB\rCDE\rF"_qs, 7, 7);
-  EXPECT_FALSE(tail.found);
-  EXPECT_EQ(tail.selL, 7);
-  EXPECT_EQ(tail.selStart, 8);
-  EXPECT_EQ(tail.selLength, 0);
-  const playback::Highlight cleared = playback::HighlightScan(QString(), 28, 28);
-  EXPECT_FALSE(cleared.found);
-  EXPECT_EQ(cleared.selL, 28);
-  EXPECT_EQ(cleared.selStart, 0);
-}
-
-TEST(HighlightScan, ProbesAtMostOneThousandAndOneCharacters) {
-  const playback::Highlight h = playback::HighlightScan(QString(1000, u'A') + u'\r', 0, 0);
-  EXPECT_TRUE(h.found);
-  EXPECT_EQ(h.selLength, 1001);
-  const playback::Highlight g = playback::HighlightScan(QString(1001, u'A') + u'\r', 0, 5);
-  EXPECT_FALSE(g.found);
-  EXPECT_EQ(g.selStart, 1000);
-  EXPECT_EQ(g.selLength, 1);
-  EXPECT_EQ(g.selL, 5);
+// Each row: the text, the offset scanned from and selL before; then whether a CR was
+// found, the selection shown and selL after. Every row holds for the whole-text scan
+// and for the scan of the probes' reach alone, which playback uses.
+TEST(HighlightScan, FindsTheLineWithinOneThousandAndOneProbesOrKeepsSelL) {
+  const QString lines = u"AB\rCDE\rF"_qs, longLine = u"ab\rcd\r"_qs + QString(1500, u'x') + u"\rtail"_qs;
+  const struct {
+    QString text;
+    qint64 s, selL;
+    bool found;
+    qint64 selStart, selLength, selLAfter;
+  } rows[] = {
+      {lines, 0, 0, true, 0, 3, 3},
+      {lines, 3, 3, true, 3, 4, 7},
+      {lines, 7, 7, false, 8, 0, 7},  // the tail: the probe at s + 1000 ends at the text's end
+      {QString(), 28, 28, false, 0, 0, 28},  // a text cleared while playing
+      {QString(1000, u'A') + u'\r', 0, 0, true, 0, 1001, 1001},
+      {QString(1001, u'A') + u'\r', 0, 5, false, 1000, 1, 5},
+      {longLine, 6, 77, false, 1006, 1, 77},
+      {longLine, 507, 77, true, 507, 1000, 1507},
+      {longLine, 1506, 77, true, 1506, 1, 1507},
+      {longLine, 5000, 77, false, longLine.size(), 0, 77},
+  };
+  for (const auto& r : rows) {
+    const playback::Highlight whole = playback::HighlightScan(r.text, r.s, r.selL);
+    const playback::Highlight reach =
+        playback::HighlightInReach(r.text.mid(r.s, playback::kHighlightProbes), r.s, r.selL);
+    for (const auto& [scan, h] : {std::pair{"whole text", whole}, std::pair{"reach", reach}}) {
+      SCOPED_TRACE(std::string(scan) + " from " + std::to_string(r.s));
+      EXPECT_EQ(h.found, r.found);
+      EXPECT_EQ(qMin<qint64>(h.selStart, r.text.size()), r.selStart);  // the text area clamps
+      EXPECT_EQ(h.selLength, r.selLength);
+      EXPECT_EQ(h.selL, r.selLAfter);
+    }
+  }
 }
 
 constexpr qint64 kMs = 1'000'000;
 
-TEST(Timeline, LatenessIsTakenFromTheNextWaitSoItNeverPilesUp) {
-  // A timer that always fires 0.4 to 3 ms late, over 1000 lines of mixed lengths.
-  std::mt19937 random(7);
-  std::uniform_int_distribution<qint64> late(400'000, 3 * kMs);
-  std::uniform_int_distribution<qint64> length(10, 300);
+// Each row: a start (or a tick) at a moment in ns with the line's period in ms, and
+// the wait asked of the timer. A tick's lateness is taken from the next wait, so that
+// it never piles up; a tick more than 50 ms off the timeline starts it again.
+TEST(Timeline, WaitsRunToEachLinesIdealEnd) {
+  const struct {
+    bool start;
+    qint64 nowNs, periodMs, waitMs;
+  } rows[] = {
+      {true, 0, 100, 100},
+      {false, 100 * kMs + 100'000, 10, 9},  // 9.9 ms left: whole milliseconds, rounded down
+      {false, 110 * kMs + 600'000, 10, 9},
+      {false, 125 * kMs, 2, 0},             // 3 ms behind a 2 ms line: never negative
+      {false, 125 * kMs, 20, 17},           // caught up on the next line
+      {false, 500 * kMs, 100, 100},         // a stall of 358 ms: the line keeps its length
+      {false, 510 * kMs, 100, 100},         // 90 ms early, a tick no timer sent
+      {false, 610 * kMs, qint64(1) << 60, std::numeric_limits<int>::max()},
+      {true, 0, -5, 0},
+      {true, 0, 0, 0},
+  };
   playback::Timeline t;
-  qint64 now = 0, ideal = 0, period = length(random), wait = t.Start(now, period);
-  for (int line = 1; line < 1000; ++line) {
-    ideal += period * kMs;
-    now += wait * kMs + late(random);
-    // Off by this tick's own lateness and the rounding to whole milliseconds only.
-    ASSERT_LE(now - ideal, 3 * kMs) << "line " << line;
-    ASSERT_GE(now - ideal, -kMs) << "line " << line;
-    period = length(random);
-    wait = t.Tick(now, period);
-    EXPECT_GE(wait, 0);
-  }
-}
-
-TEST(Timeline, WaitsRoundDownToWholeMillisecondsAndNeverGoNegative) {
-  playback::Timeline t;
-  t.Start(0, 100);
-  EXPECT_EQ(t.Tick(100 * kMs + 100'000, 10), 9);   // 9.9 ms left
-  EXPECT_EQ(t.Tick(110 * kMs + 600'000, 10), 9);   // 9.4 ms left
-  EXPECT_EQ(t.Tick(120 * kMs + 5 * kMs, 2), 0);    // 3 ms behind a 2 ms line
-  EXPECT_EQ(t.LatenessNs(), 5 * kMs);
-  EXPECT_EQ(t.Tick(125 * kMs, 20), 17);            // caught up on the next line
-}
-
-TEST(Timeline, ATickFarOffTheTimelineStartsItAgain) {
-  playback::Timeline t;
-  t.Start(0, 100);
-  // A stall of 400 ms: the next line keeps its whole length.
-  EXPECT_EQ(t.Tick(500 * kMs, 100), 100);
-  EXPECT_EQ(t.DueNs(), 600 * kMs);
-  // A tick 90 ms before its time (not one the timer sent) counts from itself too.
-  EXPECT_EQ(t.Tick(510 * kMs, 100), 100);
-  EXPECT_EQ(t.DueNs(), 610 * kMs);
-}
-
-TEST(Timeline, PeriodsAreKeptWithinWhatATimerCanWaitFor) {
-  playback::Timeline t;
-  EXPECT_EQ(t.Start(0, -5), 0);
-  EXPECT_EQ(t.Tick(0, qint64(1) << 60), std::numeric_limits<int>::max());
+  for (const auto& r : rows)
+    EXPECT_EQ(r.start ? t.Start(r.nowNs, r.periodMs) : t.Tick(r.nowNs, r.periodMs), r.waitMs) << r.nowNs;
 }
 
 }  // namespace

@@ -1,10 +1,21 @@
 // Playback through the controls: "NotesPlay" starts and stops, the ticks of TM0 step
-// through the lines, and BinaryTa's selection shows the line that sounds.
+// through the lines, and BinaryTa's selection shows the line that sounds; also with
+// the text cleared or edited while it plays, long lines and lines of no time.
 #include "fixture.h"
 
 namespace {
 
 using Sel = std::pair<qint64, qint64>;  // BinaryTa's selection as {start, length}
+
+// Lines of over 16 s, so that only the ticks a test gives by hand come.
+QString Held(const QString& key) { return NoteLine(key, "55", "FF 7F"); }
+
+// A held line of exactly `chars` characters before its CR.
+QString HeldPadded(const QString& key, int chars)
+{
+    const QString line = Held(key).chopped(1);
+    return line + QString(chars - line.size() - 1, u'0') + " " + CR;
+}
 
 class PlaybackTest : public WindowTest {
 protected:
@@ -55,4 +66,91 @@ TEST_F(PlaybackTest, ASecondPressStopsAtOnceAndAThirdStartsAgainFromTheTop)
     EXPECT_TRUE(Playing());
     EXPECT_EQ(Notes(), QStringList({"on 64 62"}));
     EXPECT_EQ(Selection(), Sel(0, c.size()));
+}
+
+TEST_F(PlaybackTest, ALineWithoutItsCrPlaysNothingAndAOneLineTrackEndsAtTheFirstTick)
+{
+    w().BinaryTa().SetText(c.chopped(1));
+    w().BinaryTa().SetSelStart(4);
+    Click(w().NotePlayButton());
+    EXPECT_FALSE(Playing());
+    EXPECT_TRUE(Notes().isEmpty());
+    EXPECT_EQ(Selection(), Sel(4, 0));
+
+    w().BinaryTa().SetText(c);
+    Click(w().NotePlayButton());
+    EXPECT_EQ(Selection(), Sel(0, c.size()));
+    Tick();
+    EXPECT_FALSE(Playing());
+    EXPECT_EQ(Notes(), QStringList({"on 64 62", "off 64"}));
+    EXPECT_EQ(Selection(), Sel(c.size(), 0));
+}
+
+TEST_F(PlaybackTest, ClearedWhilePlayingTheParsedLinesPlayOnAndTheButtonNoLongerStops)
+{
+    w().BinaryTa().SetText(c + Held("3E"));
+    Click(w().NotePlayButton());
+    Click(w().BBR(2));
+    ASSERT_EQ(Track(), "");
+    Click(w().NotePlayButton());
+    EXPECT_TRUE(Playing());
+    EXPECT_EQ(Notes(), QStringList({"on 64 62"}));
+    Tick();
+    EXPECT_EQ(Notes(), QStringList({"on 64 62", "off 64", "on 62 116"}));
+    EXPECT_EQ(Selection(), Sel(0, 0));
+    Tick();
+    EXPECT_FALSE(Playing());
+    EXPECT_EQ(Notes().last(), "off 62");
+    EXPECT_EQ(Selection(), Sel(0, 0));
+}
+
+TEST_F(PlaybackTest, AnEditBeforeTheHighlightShiftsTheHighlightButNotWhatSounds)
+{
+    const QString d = Held("3E"), e = Held("41");
+    w().BinaryTa().SetText(c + d + e);
+    Click(w().NotePlayButton());
+    Tick();
+    ASSERT_EQ(Selection(), Sel(c.size(), d.size()));
+    w().BinaryTa().SetSelStart(0);
+    QTest::keyClicks(w().BinaryTa().Widget(), "7F");
+    QTest::keyClick(w().BinaryTa().Widget(), Qt::Key_Return);  // a line more before the highlight
+    notes().Clear();
+    Tick();
+    EXPECT_EQ(Notes(), QStringList({"off 62", "on 65 116"}));
+    // The scan starts where the sounding line began before the edit: now the last
+    // three characters of the line before, up to its CR.
+    EXPECT_EQ(Selection(), Sel(c.size() + d.size(), 3));
+    Tick();
+    EXPECT_FALSE(Playing());
+    EXPECT_EQ(Selection(), Sel(c.size() + d.size() + 3, 0));
+}
+
+TEST_F(PlaybackTest, ALineLongerThanAThousandCharactersIsNotHighlightedAndHoldsTheScanWhereItIs)
+{
+    const QString first = Held("3C"), thousand = HeldPadded("3E", 1000), longer = HeldPadded("40", 1001);
+    ASSERT_EQ(thousand.size(), 1001);
+    w().BinaryTa().SetText(first + thousand + longer + Held("41"));
+    Click(w().NotePlayButton());
+    Tick();
+    EXPECT_EQ(Selection(), Sel(first.size(), 1001)) << "1,000 characters and the CR are still found";
+    const qint64 after = first.size() + thousand.size();
+    Tick();
+    EXPECT_EQ(Selection(), Sel(after + 1000, 1)) << "the last probe stays selected";
+    Tick();
+    EXPECT_EQ(Selection(), Sel(after + 1000, 1)) << "the next scan starts from the same place";
+    EXPECT_EQ(Notes(), QStringList({"on 60 116", "off 60", "on 62 116", "off 62", "on 64 116", "off 64", "on 65 116"}));
+    Tick();
+    EXPECT_FALSE(Playing());
+    EXPECT_EQ(Selection(), Sel(after, 0));
+}
+
+TEST_F(PlaybackTest, AZeroTickLineAsksForPeriodZeroAndTheNextLineFollowsAtOnce)
+{
+    const QString zero = NoteLine("3C", "55", "00");
+    w().BinaryTa().SetText(zero + c);
+    Click(w().NotePlayButton());
+    EXPECT_EQ(w().TM0().Period(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Notes().size() >= 3; }, 10000)) << "no tick came";
+    EXPECT_EQ(Notes(), QStringList({"on 60 116", "off 60", "on 64 62"}));
+    EXPECT_EQ(Selection(), Sel(zero.size(), c.size()));
 }
