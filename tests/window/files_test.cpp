@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QMainWindow>
 #include <QMimeData>
+#include <QProcess>
 #include <QUrl>
 #include <cerrno>
 #include <csignal>
@@ -138,6 +139,26 @@ TEST_F(WindowTest, DroppedAndOpenedFilesAreDumpedAndFoldersTextMissingOrCancelle
     EXPECT_EQ(Shown(w().BinaryTa()), kSeventeenHex);
     EXPECT_EQ(Shown(w().FutterTa()), kSeventeenChars);
     EXPECT_TRUE(messages_.isEmpty()) << "a failed open stays silent";
+}
+
+TEST_F(WindowTest, AnEmptyFileDroppedOrOpenedAfterAnotherShowsTheEmptyDump)
+{
+    WriteBytes(Path("a.bin"), kSeventeen);
+    WriteBytes(Path("empty.bin"), QByteArray());
+    for (bool throughDialog : {false, true}) {
+        SCOPED_TRACE(throughDialog ? "opened" : "dropped");
+        DropOn(w().QtWindow(), {Path("a.bin")});
+        ASSERT_EQ(Shown(w().BinaryTa()), kSeventeenHex);
+        if (throughDialog) {
+            dialogs().Answer(Path("empty.bin"));
+            Click(w().FileOpenButton());
+        } else {
+            DropOn(w().QtWindow(), {Path("empty.bin")});
+        }
+        EXPECT_EQ(Shown(w().HedderTa()), "00000000:|");
+        EXPECT_EQ(Shown(w().BinaryTa()), "");
+        EXPECT_EQ(Shown(w().FutterTa()), "");
+    }
 }
 
 TEST_F(WindowTest, MidiAndRawSavesWriteTheGoldenFilesAndCancelledOnesNothing)
@@ -302,4 +323,41 @@ TEST_F(WindowTest, SaveInAFolderThatTakesNoNewFileRewritesTheFileInPlace)
 
     ASSERT_EQ(SetMode(folder, 0755), 0);
     EXPECT_EQ(Leftovers(folder, {"song.mid"}), QStringList());
+}
+
+TEST_F(WindowTest, ATrackOfOver64KiBGetsItsWholeLengthInTheChunkAndItsRawFileEveryByte)
+{
+    // 7,300 note lines spell 65,700 bytes: the chunk length, 65,707, needs its third byte.
+    QString text;
+    QByteArray events;
+    for (int i = 0; i < 7300; ++i) {
+        const QByteArray key = QByteArray::number(0x30 + i % 40, 16).toUpper();
+        text += NoteLine(QString::fromLatin1(key));
+        events += QByteArray::fromHex("90" + key + "55831890" + key + "0048");
+    }
+    w().BinaryTa().SetText(text);
+    dialogs().Answer(Path("long.mid"));
+    Click(w().MidiSaveButton());
+    dialogs().Answer(Path("long.bin"));
+    Click(w().FilesaveButton());
+
+    const QByteArray midi = ReadBytes(Path("long.mid"));
+    EXPECT_EQ(midi.mid(18, 4).toHex(' '), "00 01 00 ab");
+    EXPECT_EQ(midi.size(), 29 + events.size());
+    EXPECT_TRUE(midi == QByteArray::fromHex("4D546864000000060000000101E04D54726B000100AB00C00000") + events +
+                            QByteArray::fromHex("FF2F00"));
+    const QByteArray raw = ReadBytes(Path("long.bin"));
+    EXPECT_EQ(raw.size(), events.size());
+    EXPECT_TRUE(raw == events);
+
+    // An independent reader finds every note and the end of the track where it is.
+    QProcess midicsv;
+    midicsv.start("midicsv", {Path("long.mid")});
+    ASSERT_TRUE(midicsv.waitForFinished(30000));
+    EXPECT_EQ(midicsv.exitCode(), 0) << midicsv.readAllStandardError().toStdString();
+    const QStringList csv = QString::fromLatin1(midicsv.readAllStandardOutput()).trimmed().split('\n');
+    ASSERT_EQ(csv.size(), 3 + 2 * 7300 + 2);
+    EXPECT_EQ(csv[3].trimmed(), "1, 0, Note_on_c, 0, 48, 85");
+    EXPECT_EQ(csv[csv.size() - 3].trimmed(), "1, 3503928, Note_on_c, 0, 67, 0");
+    EXPECT_EQ(csv[csv.size() - 2].trimmed(), "1, 3504000, End_track");
 }
