@@ -64,22 +64,10 @@ QList<QRgb> Edge(Control& c)
 
 }  // namespace
 
-TEST_F(RoutingTest, ClicksReachTheButtonsAndKeysInsideAndOutsideThePanelFrame)
-{
-    ClickAt(QPoint(152 + 15 * 2 + 7, 527 + 8));  // BBD(2)
-    EXPECT_TRUE(w().BBD(2).Value());
-    ClickAt(QPoint(142 + 160, 450 + 40));  // the key C4 of PianoCV
-    EXPECT_TRUE(w().BinaryTa().Text().startsWith("90 3C 55"));
-    ClickAt(QPoint(347 + 7, 509 + 8));  // BBV(13), a child of Rectangle1
-    EXPECT_EQ(w().vv, "6E");
-    EXPECT_TRUE(w().BBV(13).Value());
-    ClickAt(QPoint(481 + 15, 509 + 10));  // "AC"
-    EXPECT_EQ(w().BinaryTa().Text(), "");
-}
-
-// Typed digits keep reaching the hex column whatever button the mouse presses,
-// and a blank typed while a melody plays does not stop it.
-TEST_F(RoutingTest, ClicksOnButtonsTheListAndTheKeyboardLeaveTheFocusWhereTheUserTypes)
+// Clicks find their control inside and outside the panel frame; typed digits keep
+// reaching the hex column whatever button the mouse presses, and a blank typed
+// while a melody plays does not stop it.
+TEST_F(RoutingTest, ClicksReachTheirControlsAndLeaveTheFocusWhereTheUserTypes)
 {
     Type("1");
     EXPECT_EQ(Track(), "1");
@@ -96,12 +84,14 @@ TEST_F(RoutingTest, ClicksOnButtonsTheListAndTheKeyboardLeaveTheFocusWhereTheUse
     dialogs().Cancel();
     dialogs().Cancel();
     for (QPoint p : {QPoint(580 + 60, 447 + 10), QPoint(400 + 55, 552 + 10),  // "BinaryFile Open", "MidiSave"
-                     QPoint(152 + 7, 527 + 8), QPoint(152 + 7, 509 + 8),    // BBD(0), BBV(0)
+                     QPoint(152 + 15 * 2 + 7, 527 + 8), QPoint(347 + 7, 509 + 8),  // BBD(2), BBV(13) in the frame
                      QPoint(142 + 160, 450 + 40), QPoint(615 + 27, 525 + 8)}) {  // the key C4, "↓"
         ClickAt(p);
         EXPECT_EQ(Focused(), "BinaryTa") << "after a click at " << p.x() << "," << p.y();
     }
     ASSERT_EQ(dialogs().Requests().size(), 2u);
+    EXPECT_TRUE(w().BBD(2).Value());
+    EXPECT_TRUE(w().BBV(13).Value());
 
     // The list opens over the window; a row chosen in it sets the instrument.
     ClickAt(QPoint(424 + 40, 425 + 10));
@@ -112,7 +102,9 @@ TEST_F(RoutingTest, ClicksOnButtonsTheListAndTheKeyboardLeaveTheFocusWhereTheUse
     EXPECT_EQ(w().NPlayer().Instrument(), 2);
     EXPECT_EQ(Focused(), "BinaryTa");
     Type("ab");
-    EXPECT_EQ(Track(), "90 3C 00 8C 60 90 3C 00 82 20 |ab");
+    EXPECT_EQ(Track(), "90 3C 6E 86 30 90 3C 00 81 10 |ab");
+    ClickAt(QPoint(481 + 15, 509 + 10));  // "AC"
+    EXPECT_EQ(Track(), "");
 
     // A click in a text field does take the focus.
     ClickAt(QPoint(567 + 20, 499 + 12));
