@@ -7,7 +7,6 @@
 #include <QDropEvent>
 #include <QMainWindow>
 #include <QMimeData>
-#include <QProcess>
 #include <QUrl>
 #include <cerrno>
 #include <csignal>
@@ -341,23 +340,10 @@ TEST_F(WindowTest, ATrackOfOver64KiBGetsItsWholeLengthInTheChunkAndItsRawFileEve
     dialogs().Answer(Path("long.bin"));
     Click(w().FilesaveButton());
 
-    const QByteArray midi = ReadBytes(Path("long.mid"));
-    EXPECT_EQ(midi.mid(18, 4).toHex(' '), "00 01 00 ab");
-    EXPECT_EQ(midi.size(), 29 + events.size());
-    EXPECT_TRUE(midi == QByteArray::fromHex("4D546864000000060000000101E04D54726B000100AB00C00000") + events +
-                            QByteArray::fromHex("FF2F00"));
-    const QByteArray raw = ReadBytes(Path("long.bin"));
-    EXPECT_EQ(raw.size(), events.size());
-    EXPECT_TRUE(raw == events);
-
-    // An independent reader finds every note and the end of the track where it is.
-    QProcess midicsv;
-    midicsv.start("midicsv", {Path("long.mid")});
-    ASSERT_TRUE(midicsv.waitForFinished(30000));
-    EXPECT_EQ(midicsv.exitCode(), 0) << midicsv.readAllStandardError().toStdString();
-    const QStringList csv = QString::fromLatin1(midicsv.readAllStandardOutput()).trimmed().split('\n');
-    ASSERT_EQ(csv.size(), 3 + 2 * 7300 + 2);
-    EXPECT_EQ(csv[3].trimmed(), "1, 0, Note_on_c, 0, 48, 85");
-    EXPECT_EQ(csv[csv.size() - 3].trimmed(), "1, 3503928, Note_on_c, 0, 67, 0");
-    EXPECT_EQ(csv[csv.size() - 2].trimmed(), "1, 3504000, End_track");
+    // The whole file, so a length cut to two bytes, a lost event or a track end
+    // out of place all show.
+    EXPECT_EQ(ReadBytes(Path("long.mid")).mid(18, 4).toHex(' '), "00 01 00 ab");
+    EXPECT_TRUE(ReadBytes(Path("long.mid")) == QByteArray::fromHex("4D546864000000060000000101E04D54726B000100AB00C00000") +
+                                                    events + QByteArray::fromHex("FF2F00"));
+    EXPECT_TRUE(ReadBytes(Path("long.bin")) == events);
 }
