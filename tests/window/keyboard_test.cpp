@@ -12,7 +12,8 @@
 namespace {
 
 // What the canvas shows once the pending repaints are done: its part of the
-// window's painted surface, not a fresh rendering of the widget.
+// window's painted surface, not a fresh rendering of the widget, so a key drawn
+// wrong and a redraw left out both show.
 QImage OnScreen(MW& w)
 {
     QCoreApplication::processEvents();
@@ -24,8 +25,6 @@ QImage OnScreen(MW& w)
         .toImage()
         .convertToFormat(QImage::Format_RGB32);
 }
-
-QImage Drawn(MW& w) { return w.PianoCV().Backdrop()->Image().convertToFormat(QImage::Format_RGB32); }
 
 // The keyboard at rest with one rectangle taken from the same place of another picture.
 QImage AtRestWith(const Picture& source, QRect place)
@@ -41,7 +40,7 @@ QImage AtRestWith(const Picture& source, QRect place)
 TEST_F(WindowTest, PressedKeyIsCopiedFromItsPictureOntoItsPlaceAndReleaseDrawsEveryKeyBack)
 {
     const QImage atRest = Piano()->Image().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(Drawn(w()), atRest);
+    ASSERT_EQ(OnScreen(w()), atRest);
     const struct {
         QPoint at;
         std::shared_ptr<Picture> (*source)();
@@ -56,11 +55,8 @@ TEST_F(WindowTest, PressedKeyIsCopiedFromItsPictureOntoItsPlaceAndReleaseDrawsEv
     for (const auto& press : presses) {
         SCOPED_TRACE(press.at.x());
         QTest::mousePress(w().PianoCV().Widget(), Qt::LeftButton, {}, press.at);
-        const QImage pressed = AtRestWith(*press.source(), press.place);
-        EXPECT_EQ(Drawn(w()), pressed);
-        EXPECT_EQ(OnScreen(w()), pressed);
+        EXPECT_EQ(OnScreen(w()), AtRestWith(*press.source(), press.place));
         QTest::mouseRelease(w().PianoCV().Widget(), Qt::LeftButton, {}, press.at);
-        EXPECT_EQ(Drawn(w()), atRest);
         EXPECT_EQ(OnScreen(w()), atRest);
     }
     EXPECT_EQ(Notes().size(), 10);
@@ -76,7 +72,6 @@ TEST_F(WindowTest, RefusedPressOnAGapIsNotFollowedByARelease)
     for (const QPoint gap : {QPoint(55, 10), QPoint(390, 10)}) {
         QTest::mousePress(keyboard, Qt::LeftButton, {}, gap);
         QTest::mouseRelease(keyboard, Qt::LeftButton, {}, gap);
-        EXPECT_EQ(Drawn(w()), c4);
         EXPECT_EQ(OnScreen(w()), c4);
     }
     EXPECT_EQ(Notes(), QStringList({"on 60 100", "off 60"}));
