@@ -192,8 +192,8 @@ TEST_F(WindowTest, MidiAndRawSavesWriteTheGoldenFilesAndCancelledOnesNothing)
 TEST_F(WindowTest, SaveThatCannotCreateTheFileSaysWhichAndWhy)
 {
     QDir(dir_.path()).mkdir("folder");
-    for (const auto& c : {std::pair{Path("folder"), "folder"}, {Path("missing/x.mid"), "does not exist"},
-                          {QStringLiteral("/proc/quorvanel-test.mid"), "cannot be written in"}}) {
+    // A folder that takes no new file is the in-place test's.
+    for (const auto& c : {std::pair{Path("folder"), "folder"}, {Path("missing/x.mid"), "does not exist"}}) {
         SCOPED_TRACE(c.first.toStdString());
         messages_.clear();
         w().BinaryTa().SetText(NoteLine("3C"));
@@ -204,7 +204,6 @@ TEST_F(WindowTest, SaveThatCannotCreateTheFileSaysWhichAndWhy)
         EXPECT_TRUE(messages_[0].contains(c.second)) << messages_[0].toStdString();
     }
     EXPECT_TRUE(QFileInfo(Path("folder")).isDir());
-    EXPECT_FALSE(QFile::exists("/proc/quorvanel-test.mid"));
 }
 
 // Every case through both buttons: the earlier file (or no file) stays, no part is
