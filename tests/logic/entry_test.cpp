@@ -1,5 +1,4 @@
-// The keyboard's hit-testing and the instrument list's rows.
-#include "entry/instruments.h"
+// The keyboard's hit-testing (the instrument list's rows are the window's entry tests).
 #include "entry/keyboard.h"
 
 #include <gtest/gtest.h>
@@ -40,13 +39,5 @@ INSTANTIATE_TEST_SUITE_P(
         Point{157, 40, true, true, 60, "3C"}, Point{170, 40, true, false, 0, ""},
         Point{165, 20, true, true, 61, "3D"}, Point{384, 28, true, true, 87, "57"},
         Point{394, 40, true, false, 0, ""}, Point{-5, 40, true, false, 0, ""}, Point{100, 0, true, false, 0, ""}));
-
-TEST(Instruments, RowGivesItsOneBasedInstrumentAndTheHeadingOrAnyOtherRowGivesOne) {
-  EXPECT_EQ(entry::InstrumentForRow(0), 1);
-  EXPECT_EQ(entry::InstrumentForRow(1), 1);
-  EXPECT_EQ(entry::InstrumentForRow(128), 128);
-  EXPECT_EQ(entry::InstrumentForRow(129), 1);
-  EXPECT_EQ(entry::InstrumentForRow(-1), 1);
-}
 
 }  // namespace

@@ -1,23 +1,13 @@
-// Editing rules of the track text: note and rest lines, the "C" rule and the
-// binary-to-hex converter.
+// Editing rules of the track text: the "C" rule and the binary-to-hex converter
+// (the note and rest lines are the window's entry tests).
 #include "track/binaryhex.h"
-#include "track/editorstate.h"
 #include "track/linedelete.h"
-#include "track/noteline.h"
 
 #include <gtest/gtest.h>
 
 #include <utility>
 
 namespace {
-
-TEST(NoteAndRestLines, DefaultStateWritesTheNoteLineAndARestHasNoBlankBeforeItsReturn) {
-  track::EditorState s;
-  track::SetOpenTimeValues(s);
-  EXPECT_EQ(track::NoteLine(QStringLiteral("3C"), s.vv, s.yy, s.xx), QStringLiteral("90 3C 55 83 18 90 3C 00 48 \r"));
-  EXPECT_EQ(track::RestLine(QStringLiteral("8C 60"), QStringLiteral("82 20")),
-            QStringLiteral("90 01 00 8C 60 90 01 00 82 20\r"));
-}
 
 struct DeleteCase {
   const char* text;
