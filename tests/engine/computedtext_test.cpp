@@ -133,8 +133,9 @@ TEST(ComputedText, ReadingInPiecesGivesTheTextInOrder)
     EXPECT_TRUE(b.isLatin1Range(5000, 2000));
 }
 
-// Random selections, typing, pastes, deletions, undo and redo on a computed text,
-// against a QString with its own history.
+// Random selections, typing, pastes, deletions, undo and redo on a computed text
+// (and on an empty one, where every piece is typed), against a QString with its
+// own history.
 class ComputedTextRandom : public ::testing::TestWithParam<int> {};
 
 TEST_P(ComputedTextRandom, EditsAndUndoMatchAPlainString)
@@ -143,7 +144,7 @@ TEST_P(ComputedTextRandom, EditsAndUndoMatchAPlainString)
     std::mt19937 rng(7 + chunk);
     auto rand = [&](qsizetype n) { return n <= 0 ? qsizetype(0) : qsizetype(rng() % quint64(n)); };
     const QString alphabet = QStringLiteral("0123456789ABCDEF \r\u3042\u00e9");
-    for (const Shape& s : {Shape{49, 40, 21}, Shape{10, 100, 0}, Shape{33, 30, 32}}) {
+    for (const Shape& s : {Shape{3, 0, 0}, Shape{49, 40, 21}, Shape{10, 100, 0}, Shape{33, 30, 32}}) {
         const auto rows = stripes(s.lineLength, s.rows, s.tail);
         TextDocument d(chunk);
         d.setRows(rows);
@@ -155,18 +156,22 @@ TEST_P(ComputedTextRandom, EditsAndUndoMatchAPlainString)
             const QString before = ref;
             bool edited = false;
             if (kind <= 1) {
-                d.setSelection(rand(ref.size() + 1), rand(kind == 0 ? 5 : 120));
+                const qsizetype start = rand(ref.size() + 3), len = rand(kind == 0 ? 5 : 120);
+                d.setSelection(start, len);
+                ASSERT_EQ(d.selectedText(), ref.mid(qMin(start, ref.size()), len)) << "op " << op;
             } else if (kind <= 3) {
                 QString t;
                 for (qsizetype i = rand(8) + 1; i > 0; --i)
                     t += alphabet[rand(alphabet.size())];
-                ref.replace(d.selectionStart(), d.selectionLength(), t);
-                d.replaceSelection(t);
+                const qsizetype at = d.selectionStart();
+                ref.replace(at, d.selectionLength(), t);
+                d.replaceSelection(t);  // a separate step each time: no folding
+                ASSERT_EQ(d.caret(), at + t.size());
                 edited = true;
             } else if (kind == 4) {
                 edited = d.selectionLength() > 0;
                 ref.remove(d.selectionStart(), d.selectionLength());
-                d.deleteSelection();
+                ASSERT_EQ(d.deleteSelection(), edited);
             } else if (kind == 5 && !undoStates.empty()) {
                 ASSERT_TRUE(d.undo());
                 redoStates.push_back(ref);
@@ -182,11 +187,15 @@ TEST_P(ComputedTextRandom, EditsAndUndoMatchAPlainString)
                 edited = d.backspace() || edited;
                 if (edited)
                     ref.remove(d.caret(), 1);
+            } else {
+                d.moveCaret(rand(ref.size() + 1), true);
             }
             if (edited) {
                 undoStates.push_back(before);
                 redoStates.clear();
             }
+            ASSERT_EQ(d.canUndo(), !undoStates.empty()) << "op " << op;
+            ASSERT_EQ(d.canRedo(), !redoStates.empty()) << "op " << op;
             const TextBuffer& b = d.buffer();
             ASSERT_EQ(b.length(), ref.size()) << "op " << op;
             const qsizetype probe = rand(ref.size() + 1);

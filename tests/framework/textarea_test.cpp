@@ -93,9 +93,7 @@ TEST(TextAreaEdit, AReadOnlyAreaCopiesButRefusesEditsAndStillTakesTheProgramsTex
     QGuiApplication::clipboard()->setText(QStringLiteral("x"));
     t.Copy();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("00 11"));
-    t.Cut();
-    t.DeleteSelection();
-    t.Paste();
+    t.Paste();  // cutting and deleting are the window's read-only columns' tests
     QTest::keyClick(t.Widget(), Qt::Key_Backspace);
     QTest::keyClicks(t.Widget(), QStringLiteral("d"));
     QTest::keyClick(t.Widget(), Qt::Key_Return);
