@@ -2,8 +2,8 @@
 #include "track/dumprows.h"
 #include "track/hexdump.h"
 #include "track/rawfile.h"
-#include "track/tracktext.h"
 #include "track/singledump.h"
+#include "track/tracktext.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // The window over a QMainWindow: menu bar above, fixed 800 x 600 content below.
 #include "framework/controls/window.h"
 
-#include "framework/files/dragitem.h"
 #include "framework/controls/rectangle.h"
+#include "framework/files/dragitem.h"
 #include "framework/menus/menubar.h"
 
 #include <QCloseEvent>
