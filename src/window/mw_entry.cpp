@@ -12,7 +12,7 @@
 #include "track/linedelete.h"
 #include "track/noteline.h"
 #include "window/pictures.h"
-#include "window/trackpieces.h"
+#include "window/tracktextof.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ void MW::BBR_Action(BevelButton& sender)
     switch (sender.Index()) {
     case kRest: ta.SetSelText(track::RestLine(yy, xx)); break;
     case kDeleteLine: {
-        const track::TextRange r = track::LineDeleteRange(TrackPieces(ta), ta.SelStart());
+        const track::TextRange r = track::LineDeleteRange(TrackTextOf(ta), ta.SelStart());
         if (r.length <= 0)
             return;
         ta.SetSelStart(r.start);

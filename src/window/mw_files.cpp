@@ -10,7 +10,7 @@
 #include "track/rawfile.h"
 #include "track/singledump.h"
 #include "window/savefailure.h"
-#include "window/trackpieces.h"
+#include "window/tracktextof.h"
 
 #include <optional>
 
@@ -113,14 +113,14 @@ void MW::OpenBinary()
 void MW::SaveMidi()
 {
     // Read before the dialog: nothing done while it is up reaches the file.
-    const QByteArray bytes = track::MidiFileBytes(TrackPieces(BinaryTa()));
+    const QByteArray bytes = track::MidiFileBytes(TrackTextOf(BinaryTa()));
     if (FolderItemPtr item = GetSaveFolderItem(QString(), QStringLiteral("Test.mid")))
         WriteFile(*item, QStringLiteral("binary/midi"), bytes);
 }
 
 void MW::SaveFileBinary()
 {
-    const QByteArray bytes = track::RawFileBytes(TrackPieces(BinaryTa()));
+    const QByteArray bytes = track::RawFileBytes(TrackTextOf(BinaryTa()));
     if (FolderItemPtr item = GetSaveFolderItem(QString(), QStringLiteral("Sample.mid")))
         WriteFile(*item, QString(), bytes);
 }

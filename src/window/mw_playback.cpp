@@ -6,7 +6,7 @@
 #include "playback/highlight.h"
 #include "playback/lines.h"
 #include "playback/stepper.h"
-#include "window/trackpieces.h"
+#include "window/tracktextof.h"
 
 #include <chrono>
 
@@ -53,7 +53,7 @@ void MW::NotesPlay()
         Send(*this, playback::SoundOfLine(*this, soundNumber), false);
         return;
     }
-    playback::StoreLines(TrackPieces(ta), *this);
+    playback::StoreLines(TrackTextOf(ta), *this);
     const playback::Step step = playback::StartStep(*this);
     if (step.ends)
         return;
