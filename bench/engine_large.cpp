@@ -67,23 +67,33 @@ void showHex(TextEngineView& view, int mib)
     view.setTextLatin1(dumpOf(mib).hex);
 }
 
+// The three views of the hex view, shown at its size; give sets their texts, then
+// each paints once.
+template <class Give>
+void ShowThreeAndPaint(QImage& image, Give give)
+{
+    TextEngineView address, hex, chars;
+    for (TextEngineView* v : {&address, &hex, &chars}) {
+        v->resize(400, 380);
+        v->show();
+    }
+    give(address, hex, chars);
+    for (TextEngineView* v : {&address, &hex, &chars})
+        paint(*v, image);
+    benchmark::DoNotOptimize(image.bits());
+}
+
 // Three views as the hex view has them; each gets its text and paints once.
 void BM_SetTextIndexAndFirstPaint(benchmark::State& state)
 {
     const Dump& dump = dumpOf(int(state.range(0)));
     QImage image(400, 380, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        TextEngineView address, hex, chars;
-        for (TextEngineView* v : {&address, &hex, &chars}) {
-            v->resize(400, 380);
-            v->show();
-        }
-        address.setTextLatin1(dump.address);
-        hex.setTextLatin1(dump.hex);
-        chars.setTextLatin1(dump.chars);
-        for (TextEngineView* v : {&address, &hex, &chars})
-            paint(*v, image);
-        benchmark::DoNotOptimize(image.bits());
+        ShowThreeAndPaint(image, [&](TextEngineView& address, TextEngineView& hex, TextEngineView& chars) {
+            address.setTextLatin1(dump.address);
+            hex.setTextLatin1(dump.hex);
+            chars.setTextLatin1(dump.chars);
+        });
     }
     state.counters["chars"] = double(dump.address.size() + dump.hex.size() + dump.chars.size());
     state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
@@ -102,17 +112,11 @@ void BM_SetComputedTextsAndFirstPaint(benchmark::State& state)
     QImage image(400, 380, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         const track::DumpTexts dump = track::DumpRows(bytes);
-        TextEngineView address, hex, chars;
-        for (TextEngineView* v : {&address, &hex, &chars}) {
-            v->resize(400, 380);
-            v->show();
-        }
-        address.setTextRows(dump.address);
-        hex.setTextRows(dump.hex);
-        chars.setTextRows(dump.characters);
-        for (TextEngineView* v : {&address, &hex, &chars})
-            paint(*v, image);
-        benchmark::DoNotOptimize(image.bits());
+        ShowThreeAndPaint(image, [&](TextEngineView& address, TextEngineView& hex, TextEngineView& chars) {
+            address.setTextRows(dump.address);
+            hex.setTextRows(dump.hex);
+            chars.setTextRows(dump.characters);
+        });
     }
     state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
 }

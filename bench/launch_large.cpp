@@ -27,11 +27,7 @@
 
 namespace {
 
-using bench::Atom;
-using bench::Close;
-using bench::Median;
-using bench::PeakResidentMiB;
-using bench::Spawn;
+using namespace bench;
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kIdleFor = std::chrono::milliseconds(300);
