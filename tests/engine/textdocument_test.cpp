@@ -1,5 +1,6 @@
-// The editable document without a window: surrogate pairs and undo after a new
-// text; its randomised comparison with a QString runs on computed and empty texts.
+// The editable document without a window: surrogate pairs, undo after a new text
+// and of a typed run; its randomised comparison with a QString runs on computed
+// and empty texts.
 #include "framework/engine/textdocument.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,26 @@ TEST(TextDocumentEdits, SettingTheWholeTextClearsUndoAndPutsTheCaretAtTheStart)
     EXPECT_FALSE(d.undo());
     EXPECT_EQ(d.caret(), 0);
     EXPECT_EQ(d.text(), QStringLiteral("xyz"));
+}
+
+// A run of typed keys is taken back by one undo, not one per key; moving the
+// caret ends the run.
+TEST(TextDocumentUndo, TypedKeysFoldIntoOneStepUntilTheCaretMoves)
+{
+    TextDocument d;
+    d.setText(QStringLiteral("00\r"));
+    d.setSelection(2, 0);
+    for (QChar c : QStringLiteral(" 7F"))
+        d.replaceSelection(QString(c), EditKind::Typing);
+    d.moveCaret(0, false);
+    d.moveCaret(5, false);
+    d.replaceSelection(QStringLiteral("0"), EditKind::Typing);
+    ASSERT_EQ(d.text(), QStringLiteral("00 7F0\r"));
+    ASSERT_TRUE(d.undo());
+    EXPECT_EQ(d.text(), QStringLiteral("00 7F\r"));
+    ASSERT_TRUE(d.undo());
+    EXPECT_EQ(d.text(), QStringLiteral("00\r"));
+    EXPECT_FALSE(d.canUndo());
 }
 
 }  // namespace

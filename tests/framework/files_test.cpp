@@ -1,6 +1,8 @@
 // FolderItem and BinaryStream: reading a file to its end, and saving that
-// replaces the earlier file whole or not at all.
+// replaces the earlier file whole or not at all; the file dialogs' name filters.
 #include "framework/files/binarystream.h"
+#include "framework/files/dialogs.h"
+#include "framework/files/filetype.h"
 #include "framework/files/folderitem.h"
 #include "framework/runtime/exceptions.h"
 
@@ -137,4 +139,17 @@ TEST(BinaryStreamWrite, UncreatableFileGivesNoStreamAndAFailedCommitRaisesIOExce
     ASSERT_TRUE(QDir(sub).removeRecursively());
     EXPECT_THROW(s->Close(), IOException);
     EXPECT_FALSE(QFile::exists(sub + QStringLiteral("/out.bin")));
+}
+
+// The open dialog is asked for "accept/all" and the save dialog for no filter:
+// both must list every file. A registered type adds its own extensions.
+TEST(FileDialogFilter, AcceptAllEmptyAndUnknownFiltersListEveryFile)
+{
+    for (const char* filter : {"accept/all", "", "no/such-type"})
+        EXPECT_EQ(QtFileDialogs::NameFilter(QString::fromLatin1(filter)), QStringLiteral("All files (*)"))
+            << filter;
+    FileTypeRegistry::Instance().Register({"text/plain", "", "TEXT", ".txt", "public.text"});
+    EXPECT_EQ(QtFileDialogs::NameFilter(QStringLiteral("text/plain")),
+              QStringLiteral("text/plain (*.txt);;All files (*)"));
+    FileTypeRegistry::Instance().Deregister(QStringLiteral("text/plain"));
 }
