@@ -4,10 +4,7 @@
 set -euo pipefail
 
 for tool in Xvfb xdotool import convert-im6.q16; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit 77
-  fi
+  command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
 work=$(mktemp -d)
@@ -15,13 +12,9 @@ chmod 700 "$work"
 started=()
 
 cleanup() {
-  local status=$?
-  for (( i=${#started[@]}-1; i>=0; i-- )); do
-    kill "${started[$i]}" 2>/dev/null || true
-  done
-  for pid in "${started[@]}"; do
-    wait "$pid" 2>/dev/null || true
-  done
+  local status=$? i
+  for (( i=${#started[@]}-1; i>=0; i-- )); do kill "${started[$i]}" 2>/dev/null || true; done
+  for i in "${started[@]}"; do wait "$i" 2>/dev/null || true; done
   rm -rf "$work"
   exit "$status"
 }
@@ -75,6 +68,14 @@ find_window() {
   # The 800 x 600 content sits under the menu bar, the window at the screen's corner.
   top=$(( height - 600 ))
   sleep 0.5
+}
+
+# ended HOW LOGNAME: waits for the program to end and checks its status is 0.
+ended() {
+  wait_until 20 sh -c "! kill -0 $app" || fail "$1 did not end the program"
+  local status=0
+  wait "$app" || status=$?
+  [ "$status" = 0 ] || fail "$1 ended the program with status $status: $(tail -5 "$work/$2.log")"
 }
 
 # click X Y: a left click at content coordinates of the main window.

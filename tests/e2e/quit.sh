@@ -7,14 +7,6 @@ shots=$2
 scenario=quit
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-# ended HOW: waits for the program to end and checks its status.
-ended() {
-  wait_until 20 sh -c "! kill -0 $app" || fail "$1 did not end the program"
-  local status=0
-  wait "$app" || status=$?
-  [ "$status" = 0 ] || fail "$1 ended the program with status $status: $(tail -5 "$work/$2.log")"
-}
-
 start_x
 
 launch shortcut

@@ -24,8 +24,7 @@ run_and_sample() {
   strip=$(pixel 760 $(( top / 2 )) "$file")
   outside=$(pixel 900 700 "$file")
   "$close_window" "$win"
-  wait_until 20 sh -c "! kill -0 $app" || fail "the program did not end after its window closed"
-  wait "$app" || fail "the program ended with status $?"
+  ended "closing its window" "$1"
 }
 
 run_and_sample opaque

@@ -4,6 +4,7 @@
 #include "window/pictures.h"
 
 #include <QImage>
+#include <algorithm>
 #include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
@@ -62,18 +63,10 @@ const std::set<int> kBlackKeyAfter = {0, 1, 2, 4, 5, 7, 8, 9, 11, 12, 14, 15, 16
 
 bool OnBlackKey(int x, int y)
 {
-    if (y >= 25)
-        return false;
-    for (int i : kBlackKeyAfter)
-        if (14 * i + 10 <= x && x < 14 * i + 24)
-            return true;
-    return false;
+    return y < 25 && std::ranges::any_of(kBlackKeyAfter, [x](int i) { return 14 * i + 10 <= x && x < 14 * i + 24; });
 }
 
-bool OnWhiteKeyFace(int x, int y)
-{
-    return !OnBlackKey(x, y) && x >= 3 && x < 14 * 28 + 2 && (x - 2) % 14 != 0;
-}
+bool OnWhiteKeyFace(int x, int y) { return !OnBlackKey(x, y) && x >= 3 && x < 14 * 28 + 2 && (x - 2) % 14 != 0; }
 
 bool Light(QRgb c) { return qGray(c) > 180; }
 bool Dark(QRgb c) { return qGray(c) < 90; }
@@ -103,22 +96,13 @@ TEST(Pictures, KeyboardPicturesShowEveryKeyWhereTheCanvasCopiesIt)
     }
     const QImage& rest = piano->Image();
     // At rest: black keys dark, white faces light, dividers and the edges neither.
-    EXPECT_EQ(Breaks(*piano,
-                     [](int x, int y, QRgb c) {
-                         return OnBlackKey(x, y) ? Dark(c) : OnWhiteKeyFace(x, y) ? Light(c) : !Light(c);
-                     }),
-              "");
-    // Pressed white keys: only the faces differ, and show pressed.
-    EXPECT_EQ(Breaks(*white,
-                     [&](int x, int y, QRgb c) {
-                         return OnWhiteKeyFace(x, y) ? PressedBlue(c) && c != rest.pixel(x, y)
-                                                     : c == rest.pixel(x, y);
-                     }),
-              "");
-    // Pressed black keys: only the black keys differ, and show pressed.
-    EXPECT_EQ(Breaks(*black,
-                     [&](int x, int y, QRgb c) {
-                         return OnBlackKey(x, y) ? PressedBlue(c) && c != rest.pixel(x, y) : c == rest.pixel(x, y);
-                     }),
-              "");
+    EXPECT_EQ(Breaks(*piano, [](int x, int y, QRgb c) {
+        return OnBlackKey(x, y) ? Dark(c) : OnWhiteKeyFace(x, y) ? Light(c) : !Light(c); }), "");
+    // Pressed keys of either colour: only those keys differ, and show pressed.
+    const auto pressed = [&](bool (*onKey)(int, int)) {
+        return [&rest, onKey](int x, int y, QRgb c) {
+            return onKey(x, y) ? PressedBlue(c) && c != rest.pixel(x, y) : c == rest.pixel(x, y); };
+    };
+    EXPECT_EQ(Breaks(*white, pressed(OnWhiteKeyFace)), "") << "white";
+    EXPECT_EQ(Breaks(*black, pressed(OnBlackKey)), "") << "black";
 }

@@ -9,7 +9,9 @@
 #include "window/mw.h"
 #include "window/savefailure.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QMainWindow>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +20,11 @@
 inline const QString CR(QChar(13));
 
 inline void Click(Control& c) { QTest::mouseClick(c.Widget(), Qt::LeftButton); }
+inline void Select(TextArea& a, qint64 start, qint64 length)
+{
+    a.SetSelStart(start);
+    a.SetSelLength(length);
+}
 
 // A note line as the keyboard writes it.
 inline QString NoteLine(const QString& key, const QString& vel = "55", const QString& gate = "83 18")
@@ -67,6 +74,19 @@ protected:
     // A text area's text, CR as "|" so expectations read on one line.
     static QString Shown(TextArea& a) { return a.Text().replace(CR, "|"); }
     QString Track() { return Shown(w().BinaryTa()); }
+    // The address, hex and character columns, as shown.
+    QStringList Columns() { return {Shown(w().HedderTa()), Track(), Shown(w().FutterTa())}; }
+    // The button pressed with the file dialog answering the path.
+    void Through(Control& button, const QString& path)
+    {
+        dialogs().Answer(path);
+        Click(button);
+    }
+    void Activate()
+    {
+        QApplication::setActiveWindow(w().QtWindow());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w().QtWindow()));
+    }
 
     // Note-ons and note-offs sent so far, as "on 60 116" and "off 60".
     QStringList Notes()

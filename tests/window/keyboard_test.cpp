@@ -19,11 +19,9 @@ QImage OnScreen(MW& w)
     QCoreApplication::processEvents();
     QWidget* canvas = w.PianoCV().Widget();
     const QPoint at = canvas->mapTo(w.QtWindow(), QPoint(0, 0));
-    return w.QtWindow()
-        ->screen()
-        ->grabWindow(w.QtWindow()->winId(), at.x(), at.y(), canvas->width(), canvas->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
+    const QPixmap shown = w.QtWindow()->screen()->grabWindow(w.QtWindow()->winId(), at.x(), at.y(), canvas->width(),
+                                                             canvas->height());
+    return shown.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // The keyboard at rest with one rectangle taken from the same place of another picture.

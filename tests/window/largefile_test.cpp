@@ -47,9 +47,8 @@ protected:
 
 TEST_F(LargeFile, EveryLineOfTheThreeColumnsIsInPlace)
 {
-    const QStringList address = w().HedderTa().Text().split(CR);
-    const QStringList hex = w().BinaryTa().Text().split(CR);
-    const QStringList chars = w().FutterTa().Text().split(CR);
+    const QStringList address = w().HedderTa().Text().split(CR), hex = w().BinaryTa().Text().split(CR),
+                      chars = w().FutterTa().Text().split(CR);
     // The address text ends with CR: an empty piece after its last line.
     ASSERT_EQ(address.size(), rows_ + 1);
     ASSERT_EQ(hex.size(), rows_);
@@ -71,21 +70,17 @@ TEST_F(LargeFile, SelectionsAnywhereReadBackTheirRowsTheEndScrollsIntoViewAndARa
     EXPECT_GT(bar->maximum(), rows_ - 100) << "the bar covers every row";
     for (qsizetype r : {qsizetype(0), qsizetype(1), qsizetype(333), qsizetype(4095), qsizetype(30001),
                         rows_ / 2, rows_ - 3}) {
-        ta.SetSelStart(r * 49);
-        ta.SetSelLength(49 * 2);
+        Select(ta, r * 49, 49 * 2);
         EXPECT_EQ(ta.SelText(), Row(bytes_, r, true) + CR + Row(bytes_, r + 1, true) + CR) << "rows " << r;
     }
-    ta.SetSelStart((rows_ - 1) * 49);
-    ta.SetSelLength(1000);
+    Select(ta, (rows_ - 1) * 49, 1000);
     EXPECT_EQ(ta.SelText(), Row(bytes_, rows_ - 1, true)) << "the last row, cut at the end";
     EXPECT_EQ(bar->value(), bar->maximum());
 
     // Edited at the top and saved raw, it gives the file back with the edit.
-    ta.SetSelStart(0);
-    ta.SetSelLength(2);
+    Select(ta, 0, 2);
     ta.SetSelText(QStringLiteral("7F"));
-    dialogs().Answer(Path("saved.bin"));
-    Click(w().FilesaveButton());
+    Through(w().FilesaveButton(), Path("saved.bin"));
     QByteArray expected = bytes_;
     expected[0] = char(0x7F);
     EXPECT_TRUE(ReadBytes(Path("saved.bin")) == expected);
@@ -95,15 +90,13 @@ TEST_F(LargeFile, CopyUndoMidiSaveAndPlaybackWorkOnTheDumpAsOnAnyText)
 {
     TextArea& ta = w().BinaryTa();
     const QString dumped = ta.Text();
-    ta.SetSelStart(49);
-    ta.SetSelLength(49 * 2);
+    Select(ta, 49, 49 * 2);
     ta.Copy();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), Row(bytes_, 1, true) + '\n' + Row(bytes_, 2, true) + '\n')
         << "copied rows leave with LF";
 
     // Edits in the middle of the computed text, each taken back.
-    ta.SetSelStart(49 * 1000 + 7);
-    ta.SetSelLength(49 * 3);
+    Select(ta, 49 * 1000 + 7, 49 * 3);
     ta.SetSelText(QStringLiteral("90 3C 55 \r"));
     ta.SetSelStart(49 * 20000);
     w().Inscore(QStringLiteral("3C"));
@@ -112,8 +105,7 @@ TEST_F(LargeFile, CopyUndoMidiSaveAndPlaybackWorkOnTheDumpAsOnAnyText)
     ta.Undo();
     EXPECT_TRUE(ta.Text() == dumped) << "undone, the hex column is the dump again";
 
-    dialogs().Answer(Path("dump.mid"));
-    Click(w().MidiSaveButton());
+    Through(w().MidiSaveButton(), Path("dump.mid"));
     const QByteArray midi = ReadBytes(Path("dump.mid"));
     ASSERT_EQ(midi.size(), 29 + kSize);
     EXPECT_TRUE(midi.mid(26, kSize) == bytes_) << "the file's bytes between the lead and the end of track";
@@ -124,7 +116,6 @@ TEST_F(LargeFile, CopyUndoMidiSaveAndPlaybackWorkOnTheDumpAsOnAnyText)
     EXPECT_EQ(w().noteCount, rows_ - 1);
     EXPECT_EQ(w().note[0], Row(bytes_, 0, true));
     EXPECT_EQ(w().note[rows_ - 2], Row(bytes_, rows_ - 2, true));
-    EXPECT_EQ(ta.SelStart(), 0);
-    EXPECT_EQ(ta.SelLength(), 49);
+    EXPECT_EQ(std::pair(ta.SelStart(), ta.SelLength()), std::pair(qint64(0), qint64(49)));
     Click(w().NotePlayButton());
 }

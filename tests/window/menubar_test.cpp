@@ -6,10 +6,8 @@
 #include "window/mainmenubar.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QKeySequence>
-#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QWindow>
@@ -68,13 +66,11 @@ TEST_F(WindowTest, TheWindowShowsTheSharedBarWithItsMenusItemsSeparatorsAndShort
 // them first.
 TEST_F(WindowTest, EditShortcutsAndItemsActOnTheFocusedColumnBeforeItsKeyFilter)
 {
-    QApplication::setActiveWindow(w().QtWindow());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w().QtWindow()));
+    Activate();
     auto press = [&](char key) { QTest::keyClick(w().QtWindow()->windowHandle(), key, Qt::ControlModifier); };
     TextArea& t = w().BinaryTa();
     t.SetText("abc");
-    t.SetSelStart(0);
-    t.SetSelLength(2);
+    Select(t, 0, 2);
     QGuiApplication::clipboard()->clear();
     press('c');
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "ab");
@@ -90,16 +86,14 @@ TEST_F(WindowTest, EditShortcutsAndItemsActOnTheFocusedColumnBeforeItsKeyFilter)
     EXPECT_EQ(t.Text(), "abcab");
 
     // Delete takes the selection only; the read-only columns keep their text.
-    t.SetSelStart(1);
-    t.SetSelLength(2);
-    w().EditClear().QtAction()->trigger();
-    EXPECT_EQ(t.Text(), "aab");
-    w().EditClear().QtAction()->trigger();
-    EXPECT_EQ(t.Text(), "aab");
+    Select(t, 1, 2);
+    for (int twice = 0; twice < 2; ++twice) {
+        w().EditClear().QtAction()->trigger();
+        EXPECT_EQ(t.Text(), "aab");
+    }
     w().HedderTa().SetText("00000000:");
     w().HedderTa().Widget()->setFocus();
-    w().HedderTa().SetSelStart(0);
-    w().HedderTa().SetSelLength(4);
+    Select(w().HedderTa(), 0, 4);
     w().EditClear().QtAction()->trigger();
     press('x');
     EXPECT_EQ(w().HedderTa().Text(), "00000000:");

@@ -26,18 +26,8 @@ public:
     RenderingOutput() : synth_({.openAudioDevice = false, .sampleRate = kRate}) { clock_.start(); }
 
     void ProgramChange(int channel, int program) override { CatchUp(); synth_.ProgramChange(channel, program); }
-    void NoteOn(int channel, int key, int velocity) override
-    {
-        CatchUp();
-        marks.push_back({true, key, Frames()});
-        synth_.NoteOn(channel, key, velocity);
-    }
-    void NoteOff(int channel, int key) override
-    {
-        CatchUp();
-        marks.push_back({false, key, Frames()});
-        synth_.NoteOff(channel, key);
-    }
+    void NoteOn(int channel, int key, int velocity) override { Record(true, key), synth_.NoteOn(channel, key, velocity); }
+    void NoteOff(int channel, int key) override { Record(false, key), synth_.NoteOff(channel, key); }
     void RenderMore(int frames) { CatchUp(); Append(frames); }
     bool HasSynth() const { return synth_.HasSynth(); }
     qint64 Frames() const { return qint64(left_.size()); }
@@ -65,10 +55,10 @@ public:
 private:
     void CatchUp()
     {
-        const qint64 due = clock_.nsecsElapsed() * kRate / 1'000'000'000;
-        if (due > Frames())
+        if (const qint64 due = clock_.nsecsElapsed() * kRate / 1'000'000'000; due > Frames())
             Append(int(due - Frames()));
     }
+    void Record(bool on, int key) { CatchUp(), marks.push_back({on, key, Frames()}); }
     void Append(int frames)
     {
         const std::vector<float> stereo = synth_.Render(frames);
@@ -102,18 +92,14 @@ TEST_F(WindowTest, NotesAreHeardAtTheirPitchAndRestsAndVelocityZeroLinesAreSilen
     double loud[3] = {};
     for (int n = 0; n < 3; ++n) {
         SCOPED_TRACE(keys[n]);
-        const RenderingOutput::Mark& on = marks[2 * n];
-        const RenderingOutput::Mark& off = marks[2 * n + 1];
-        ASSERT_TRUE(on.on && !off.on);
-        ASSERT_EQ(on.key, keys[n]);
-        ASSERT_EQ(off.key, keys[n]);
+        const RenderingOutput::Mark &on = marks[2 * n], &off = marks[2 * n + 1];
+        ASSERT_TRUE(on.on && !off.on && on.key == keys[n] && off.key == keys[n]);
         const qint64 from = on.frame + Ms(20);
         ASSERT_GT(off.frame - from, Ms(100));
         loud[n] = synth->Rms(from, off.frame);
         EXPECT_GT(loud[n], 0.005);
-        const double at = synth->Power(keys[n], from, off.frame);
-        EXPECT_GT(at, 4 * synth->Power(keys[n] - 1, from, off.frame));
-        EXPECT_GT(at, 4 * synth->Power(keys[n] + 1, from, off.frame));
+        for (int neighbour : {keys[n] - 1, keys[n] + 1})
+            EXPECT_GT(synth->Power(keys[n], from, off.frame), 4 * synth->Power(neighbour, from, off.frame));
     }
     // From 200 ms after each note-off (its release has faded by then) to the next sound.
     const qint64 nexts[] = {marks[2].frame, marks[4].frame, synth->Frames()};

@@ -20,6 +20,20 @@ QString HeldPadded(const QString& key, int chars)
 class PlaybackTest : public WindowTest {
 protected:
     void Tick() { w().TM0_Action(w().TM0()); }
+    void Play(const QString& text)
+    {
+        w().BinaryTa().SetText(text);
+        Click(w().NotePlayButton());
+    }
+    // Each tick clears the notes heard so far.
+    void TickExpecting(const QStringList& heard, Sel selection, bool playing)
+    {
+        notes().Clear();
+        Tick();
+        EXPECT_EQ(Notes(), heard);
+        EXPECT_EQ(Selection(), selection);
+        EXPECT_EQ(Playing(), playing);
+    }
     bool Playing() { return w().TM0().Mode() != Timer::ModeOff; }
     Sel Selection() { return {w().BinaryTa().SelStart(), w().BinaryTa().SelLength()}; }
     // "FF 7F" lasts over 16 s, so no real tick comes while a test steps by hand.
@@ -30,32 +44,20 @@ protected:
 
 TEST_F(PlaybackTest, EachTickEndsTheLineStartsTheNextAndMovesTheHighlightToTheEnd)
 {
-    w().BinaryTa().SetText(a + b + c + "3C 55 tail without CR");
-    Click(w().NotePlayButton());
+    Play(a + b + c + "3C 55 tail without CR");
     EXPECT_EQ(Selection(), Sel(0, a.size()));
     EXPECT_EQ(Notes(), QStringList({"on 60 116"}));
     EXPECT_EQ(w().TM0().Mode(), Timer::ModeMultiple);
     EXPECT_EQ(w().TM0().Period(), 408);
-    Tick();
-    EXPECT_EQ(Notes(), QStringList({"on 60 116", "off 60", "on 62 127"}));
-    EXPECT_EQ(Selection(), Sel(a.size(), b.size()));
+    TickExpecting({"off 60", "on 62 127"}, Sel(a.size(), b.size()), true);
     EXPECT_EQ(w().TM0().Period(), 128);
-    notes().Clear();
-    Tick();
-    EXPECT_EQ(Notes(), QStringList({"off 62", "on 64 62"}));
-    EXPECT_EQ(Selection(), Sel(a.size() + b.size(), c.size()));
-    EXPECT_TRUE(Playing());
-    notes().Clear();
-    Tick();
-    EXPECT_FALSE(Playing());
-    EXPECT_EQ(Notes(), QStringList({"off 64"}));
-    EXPECT_EQ(Selection(), Sel(a.size() + b.size() + c.size(), 0));
+    TickExpecting({"off 62", "on 64 62"}, Sel(a.size() + b.size(), c.size()), true);
+    TickExpecting({"off 64"}, Sel(a.size() + b.size() + c.size(), 0), false);
 }
 
 TEST_F(PlaybackTest, ASecondPressStopsAtOnceAndAThirdStartsAgainFromTheTop)
 {
-    w().BinaryTa().SetText(c + c);
-    Click(w().NotePlayButton());
+    Play(c + c);
     Tick();
     Click(w().NotePlayButton());
     EXPECT_FALSE(Playing());
@@ -76,61 +78,43 @@ TEST_F(PlaybackTest, ALineWithoutItsCrPlaysNothingAndAOneLineTrackEndsAtTheFirst
     EXPECT_FALSE(Playing());
     EXPECT_TRUE(Notes().isEmpty());
     EXPECT_EQ(Selection(), Sel(4, 0));
-
-    w().BinaryTa().SetText(c);
-    Click(w().NotePlayButton());
+    Play(c);
+    EXPECT_EQ(Notes(), QStringList({"on 64 62"}));
     EXPECT_EQ(Selection(), Sel(0, c.size()));
-    Tick();
-    EXPECT_FALSE(Playing());
-    EXPECT_EQ(Notes(), QStringList({"on 64 62", "off 64"}));
-    EXPECT_EQ(Selection(), Sel(c.size(), 0));
+    TickExpecting({"off 64"}, Sel(c.size(), 0), false);
 }
 
 TEST_F(PlaybackTest, ClearedWhilePlayingTheParsedLinesPlayOnAndTheButtonNoLongerStops)
 {
-    w().BinaryTa().SetText(c + Held("3E"));
-    Click(w().NotePlayButton());
+    Play(c + Held("3E"));
     Click(w().BBR(2));
     ASSERT_EQ(Track(), "");
     Click(w().NotePlayButton());
     EXPECT_TRUE(Playing());
     EXPECT_EQ(Notes(), QStringList({"on 64 62"}));
-    Tick();
-    EXPECT_EQ(Notes(), QStringList({"on 64 62", "off 64", "on 62 116"}));
-    EXPECT_EQ(Selection(), Sel(0, 0));
-    Tick();
-    EXPECT_FALSE(Playing());
-    EXPECT_EQ(Notes().last(), "off 62");
-    EXPECT_EQ(Selection(), Sel(0, 0));
+    TickExpecting({"off 64", "on 62 116"}, Sel(0, 0), true);
+    TickExpecting({"off 62"}, Sel(0, 0), false);
 }
 
 TEST_F(PlaybackTest, AnEditBeforeTheHighlightShiftsTheHighlightButNotWhatSounds)
 {
     const QString d = Held("3E"), e = Held("41");
-    w().BinaryTa().SetText(c + d + e);
-    Click(w().NotePlayButton());
+    Play(c + d + e);
     Tick();
     ASSERT_EQ(Selection(), Sel(c.size(), d.size()));
     w().BinaryTa().SetSelStart(0);
     QTest::keyClicks(w().BinaryTa().Widget(), "7F");
     QTest::keyClick(w().BinaryTa().Widget(), Qt::Key_Return);  // a line more before the highlight
-    notes().Clear();
-    Tick();
-    EXPECT_EQ(Notes(), QStringList({"off 62", "on 65 116"}));
     // The scan starts where the sounding line began before the edit: now the last
     // three characters of the line before, up to its CR.
-    EXPECT_EQ(Selection(), Sel(c.size() + d.size(), 3));
-    Tick();
-    EXPECT_FALSE(Playing());
-    EXPECT_EQ(Selection(), Sel(c.size() + d.size() + 3, 0));
+    TickExpecting({"off 62", "on 65 116"}, Sel(c.size() + d.size(), 3), true);
+    TickExpecting({"off 65"}, Sel(c.size() + d.size() + 3, 0), false);
 }
 
 TEST_F(PlaybackTest, ALineLongerThanAThousandCharactersIsNotHighlightedAndHoldsTheScanWhereItIs)
 {
     const QString first = Held("3C"), thousand = HeldPadded("3E", 1000), longer = HeldPadded("40", 1001);
-    ASSERT_EQ(thousand.size(), 1001);
-    w().BinaryTa().SetText(first + thousand + longer + Held("41"));
-    Click(w().NotePlayButton());
+    Play(first + thousand + longer + Held("41"));
     Tick();
     EXPECT_EQ(Selection(), Sel(first.size(), 1001)) << "1,000 characters and the CR are still found";
     const qint64 after = first.size() + thousand.size();
@@ -147,8 +131,7 @@ TEST_F(PlaybackTest, ALineLongerThanAThousandCharactersIsNotHighlightedAndHoldsT
 TEST_F(PlaybackTest, AZeroTickLineAsksForPeriodZeroAndTheNextLineFollowsAtOnce)
 {
     const QString zero = NoteLine("3C", "55", "00");
-    w().BinaryTa().SetText(zero + c);
-    Click(w().NotePlayButton());
+    Play(zero + c);
     EXPECT_EQ(w().TM0().Period(), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Notes().size() >= 3; }, 10000)) << "no tick came";
     EXPECT_EQ(Notes(), QStringList({"on 60 116", "off 60", "on 64 62"}));

@@ -5,31 +5,20 @@
 #include "fixture.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
-#include <QMainWindow>
 #include <QWindow>
 
 namespace {
 
 class RoutingTest : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        QApplication::setActiveWindow(w().QtWindow());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w().QtWindow()));
-    }
+    void SetUp() override { WindowTest::SetUp(), Activate(); }
     QWindow* Desktop() { return w().QtWindow()->windowHandle(); }
     void ClickAt(QPoint content)
     {
         QTest::mouseClick(Desktop(), Qt::LeftButton, {}, w().ContentWidget()->mapTo(w().QtWindow(), content));
     }
-    void Type(const char* keys)
-    {
-        for (; *keys; ++keys)
-            QTest::keyClick(Desktop(), *keys);
-    }
+    void Type(const char* keys) { for (; *keys; ++keys) QTest::keyClick(Desktop(), *keys); }
     QString Focused()
     {
         for (qint64 i = 0; i < w().ControlCount(); ++i)
@@ -39,27 +28,19 @@ protected:
     }
 };
 
-// The grabbed control's pixels of one colour, and its outermost ones, where a
-// focus ring is drawn.
-bool Shows(Control& c, QColor colour)
+// Whether the grabbed control shows a colour anywhere, and its outermost pixels,
+// where a focus ring is drawn.
+std::pair<bool, QList<QRgb>> Look(Control& c, QColor colour)
 {
     const QImage image = c.Widget()->grab().toImage();
+    std::pair<bool, QList<QRgb>> seen{false, {}};
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y) == colour)
-                return true;
-    return false;
-}
-
-QList<QRgb> Edge(Control& c)
-{
-    const QImage image = c.Widget()->grab().toImage();
-    QList<QRgb> edge;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
+        for (int x = 0; x < image.width(); ++x) {
+            seen.first |= image.pixelColor(x, y) == colour;
             if (x < 3 || y < 3 || x >= image.width() - 3 || y >= image.height() - 3)
-                edge << image.pixel(x, y);
-    return edge;
+                seen.second << image.pixel(x, y);
+        }
+    return seen;
 }
 
 }  // namespace
@@ -153,18 +134,17 @@ TEST_F(RoutingTest, FocusRingsAndSelectionsShowAsEachTextControlIsSetTo)
         auto* area = dynamic_cast<TextArea*>(&r.control);
         if (area) {
             area->SetText("00 11 22 33" + CR + "44 55" + CR);
-            area->SetSelStart(3);
-            area->SetSelLength(5);
+            Select(*area, 3, 5);
         }
         r.control.Widget()->setFocus();
         ASSERT_EQ(Focused(), r.control.Name());
-        const QList<QRgb> focused = Edge(r.control);
-        const bool shownFocused = Shows(r.control, highlight);
+        const auto focused = Look(r.control, highlight);
         w().FileOpenButton().Widget()->setFocus();
-        EXPECT_EQ(Edge(r.control) != focused, r.ring);
+        const auto unfocused = Look(r.control, highlight);
+        EXPECT_EQ(unfocused.second != focused.second, r.ring);
         if (area) {
-            EXPECT_TRUE(shownFocused) << "the selection while focused";
-            EXPECT_EQ(Shows(r.control, highlight), r.keepsSelection) << "the selection without the focus";
+            EXPECT_TRUE(focused.first) << "the selection while focused";
+            EXPECT_EQ(unfocused.first, r.keepsSelection) << "the selection without the focus";
         }
     }
 }

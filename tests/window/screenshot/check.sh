@@ -37,8 +37,7 @@ read -r cx cy cw ch <<<"$(report content)"
 win=$(xdotool search --name '^Quorvanel$' | head -1)
 [ -n "$win" ] || fail "no window titled Quorvanel"
 geometry=$(xwininfo -display "$display" -id "$win")
-xw=$(awk '/Width:/ {print $2}' <<<"$geometry")
-xh=$(awk '/Height:/ {print $2}' <<<"$geometry")
+read -r xw xh <<<"$(awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}' <<<"$geometry")"
 menu=$((cy - $(report window | cut -d' ' -f2)))
 [ "$xw" -eq $((800 * scale)) ] || fail "X window is $xw wide"
 [ "$xh" -eq $(((600 + menu) * scale)) ] || fail "X window is $xh high, menu bar $menu"
