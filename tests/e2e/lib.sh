@@ -36,10 +36,11 @@ wait_until() {
   done
 }
 
-# start_x [extra Xvfb options]: a server of our own on a free display.
+# start_x [extra Xvfb options]: a server of our own on a free display, its screen
+# $screen if set.
 start_x() {
   mkfifo "$work/displayfd"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${screen:-1024x768x24}" -nolisten tcp "$@" 3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
   started+=($!)
   local number
   read -r -t 20 number <"$work/displayfd" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"

@@ -37,9 +37,8 @@ const Qt::Key kKeys[] = {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Tab,    Qt::
 // Return, and in the hex column Backspace too.
 bool Passes(const QString& column, const QString& typed, Qt::Key key)
 {
-    if (!typed.isEmpty())
-        return kHexKeys.contains(typed);
-    return key == Qt::Key_Return || (key == Qt::Key_Backspace && column == "BinaryTa");
+    return typed.isEmpty() ? key == Qt::Key_Return || (key == Qt::Key_Backspace && column == "BinaryTa")
+                           : kHexKeys.contains(typed);
 }
 
 class KeyFilterTest : public WindowTest {

@@ -2,41 +2,30 @@
 # Shows the main window under a private Xvfb, screenshots the screen and checks
 # that the window is 800 x 600 of content with its controls in place, its icons
 # pixel for pixel and its black keys 14 wide. Usage: check.sh DRIVER OUTPUT.png [SCALE]
-set -u
-driver=$1
+program=$1
 shot=$2
 scale=${3:-1}
-work=$(mktemp -d)
-trap 'kill "$driver_pid" 2>/dev/null; kill "$xvfb_pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+shots=$(dirname "$shot")
+scenario=screenshot-check
+screen=$((1024 * scale))x$((768 * scale))x24
+source "$(dirname "${BASH_SOURCE[0]}")/../../e2e/lib.sh"
 
-# Xvfb picks a free display number itself and tells it, so parallel runs never
-# share a server.
-Xvfb -displayfd 3 -screen 0 $((1024 * scale))x$((768 * scale))x24 -nolisten tcp \
-    3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
-display=":$(head -1 "$work/display")"
-for _ in $(seq 50); do xwininfo -root -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+start_x
+export QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale
+launch driver "$work/report.txt"
+wait_until 10 grep -q '^unhandled' "$work/report.txt" || fail "the window did not come up: $(cat "$work/driver.log")"
+import -window root "$shot" || fail "no screenshot"
 
-export DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale XDG_RUNTIME_DIR=$work
-"$driver" "$work/report.txt" >"$work/driver.log" 2>&1 &
-driver_pid=$!
-for _ in $(seq 100); do [ -s "$work/report.txt" ] && grep -q '^unhandled' "$work/report.txt" && break; sleep 0.1; done
-[ -s "$work/report.txt" ] || { cat "$work/driver.log"; fail "the window did not come up"; }
-import -display "$display" -window root "$shot" || fail "no screenshot"
-
-report() { grep "^$1 " "$work/report.txt" | cut -d' ' -f2-; }
+report() { grep "^$1 " "$work/report.txt" | cut -d' ' -f2- || true; }
 [ "$(report unhandled)" = 0 ] || fail "exceptions while building the window"
 [ "$(report icons)" = "33 33" ] || fail "icons shown pixel for pixel: $(report icons)"
 
 # The window as the X server has it: its content is 800 x 600, the menu bar above.
 read -r cx cy cw ch <<<"$(report content)"
 [ "$cw $ch" = "800 600" ] || fail "content is $cw x $ch"
-win=$(xdotool search --name '^Quorvanel$' | head -1)
+win=$(xdotool search --name '^Quorvanel$' | head -1 || true)
 [ -n "$win" ] || fail "no window titled Quorvanel"
-geometry=$(xwininfo -display "$display" -id "$win")
+geometry=$(xwininfo -id "$win")
 read -r xw xh <<<"$(awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}' <<<"$geometry")"
 menu=$((cy - $(report window | cut -d' ' -f2)))
 [ "$xw" -eq $((800 * scale)) ] || fail "X window is $xw wide"

@@ -64,12 +64,11 @@ int main(int argc, char** argv)
         if (!f.open(QIODevice::WriteOnly | QIODevice::Text))
             std::exit(3);
         QTextStream out(&f);
-        const QPoint origin = w.QtWindow()->mapToGlobal(QPoint(0, 0));
-        const QPoint content = w.ContentWidget()->mapToGlobal(QPoint(0, 0));
-        out << "window " << origin.x() << ' ' << origin.y() << ' ' << w.QtWindow()->width() << ' '
-            << w.QtWindow()->height() << '\n';
-        out << "content " << content.x() << ' ' << content.y() << ' ' << w.ContentWidget()->width() << ' '
-            << w.ContentWidget()->height() << '\n';
+        const auto place = [&out](const QString& name, QPoint at, QWidget* widget) {
+            out << name << ' ' << at.x() << ' ' << at.y() << ' ' << widget->width() << ' ' << widget->height() << '\n';
+        };
+        place("window", w.QtWindow()->mapToGlobal(QPoint(0, 0)), w.QtWindow());
+        place("content", w.ContentWidget()->mapToGlobal(QPoint(0, 0)), w.ContentWidget());
         const QImage screen = w.QtWindow()->screen()->grabWindow(0).toImage();
         int icons = 0, exact = 0;
         for (qint64 i = 0; i < w.ControlCount(); ++i) {
@@ -78,11 +77,9 @@ int main(int argc, char** argv)
                 ++icons;
                 exact += IconExactOnScreen(*b, screen);
             }
-            if (!c->Widget())
-                continue;
-            const QPoint p = c->Widget()->mapTo(w.ContentWidget(), QPoint(0, 0));
-            out << c->Name() << (c->Index() >= 0 ? QStringLiteral("(%1)").arg(c->Index()) : QString()) << ' '
-                << p.x() << ' ' << p.y() << ' ' << c->Widget()->width() << ' ' << c->Widget()->height() << '\n';
+            if (c->Widget())
+                place(c->Name() + (c->Index() >= 0 ? QStringLiteral("(%1)").arg(c->Index()) : QString()),
+                      c->Widget()->mapTo(w.ContentWidget(), QPoint(0, 0)), c->Widget());
         }
         out << "icons " << exact << ' ' << icons << '\n';
         out << "unhandled " << failures << '\n';
