@@ -22,13 +22,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage, with an X display: %s WINDOW-ID\n", argv[0]);
         return 2;
     }
-    xcb_client_message_event_t event {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
-    event.type = Atom(c, "WM_PROTOCOLS");
-    event.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
-    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_client_message_event_t event{.response_type = XCB_CLIENT_MESSAGE, .format = 32, .sequence = 0,
+                                     .window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0)),
+                                     .type = Atom(c, "WM_PROTOCOLS"),
+                                     .data = {.data32 = {Atom(c, "WM_DELETE_WINDOW"), XCB_CURRENT_TIME}}};
     xcb_generic_error_t* error = xcb_request_check(
         c, xcb_send_event_checked(c, 0, event.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event)));
     const int status = error ? 1 : 0;

@@ -60,11 +60,7 @@ TEST_F(WindowTest, TheInstrumentChosenInTheListSoundsTheKeysAndPlaybackButNeverR
 {
     QWidget* list = w().PM1().Widget();
     // Row 128, the heading row, then row 16, chosen with the list's own keys.
-    const struct {
-        Qt::Key key;
-        int presses;
-        int program;
-    } choices[] = {{Qt::Key_End, 1, 127}, {Qt::Key_Home, 1, 0}, {Qt::Key_Down, 16, 15}};
+    const struct { Qt::Key key; int presses, program; } choices[] = {{Qt::Key_End, 1, 127}, {Qt::Key_Home, 1, 0}, {Qt::Key_Down, 16, 15}};
     for (const auto& c : choices) {
         SCOPED_TRACE(c.program);
         for (int n = 0; n < c.presses; ++n)
@@ -95,11 +91,8 @@ TEST_F(WindowTest, RestButtonInsertsARestLineAtTheCaret)
 TEST_F(WindowTest, LineDeleteKeepsTheTextAfterTheCaretAndClearEmptiesOnlyTheHexColumn)
 {
     // A few carets through the button; every caret is the track rules' own table.
-    const struct {
-        qint64 caret, selection;
-        const char* after;
-        qint64 caretAfter;
-    } cases[] = {{5, 0, "AB||", 3}, {2, 0, "|CD|", 0}, {1, 0, "AB|CD|", 1}, {5, 1, "AB||", 3}};
+    const struct { qint64 caret, selection; const char* after; qint64 caretAfter; } cases[] = {
+        {5, 0, "AB||", 3}, {2, 0, "|CD|", 0}, {1, 0, "AB|CD|", 1}, {5, 1, "AB||", 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caret);
         w().BinaryTa().SetText("AB" + CR + "CD" + CR);

@@ -101,7 +101,7 @@ TEST_F(WindowTest, DroppedAndOpenedFilesAreDumpedAndFoldersTextMissingOrCancelle
     EXPECT_EQ(Columns(), QStringList({"00000000:|", "41 ", "A "}));
     DropOn(w().QtWindow(), {dir_.path()});
     DropOn(w().QtWindow(), {}, "22 33");
-    EXPECT_EQ(Columns(), QStringList({"00000000:|", "41 ", "A "}));
+    EXPECT_EQ(Columns(), QStringList({"00000000:|", "41 ", "A "})) << "a folder and a text change nothing";
 
     dialogs().Answer(Path("a.bin"));
     dialogs().Cancel();
@@ -110,8 +110,7 @@ TEST_F(WindowTest, DroppedAndOpenedFilesAreDumpedAndFoldersTextMissingOrCancelle
     for (int i = 0; i < 4; ++i)
         Click(w().FileOpenButton());
     ASSERT_EQ(dialogs().Requests().size(), 4u);
-    EXPECT_FALSE(dialogs().Requests()[0].save);
-    EXPECT_EQ(dialogs().Requests()[0].filter, "accept/all");
+    EXPECT_EQ(std::pair(dialogs().Requests()[0].save, dialogs().Requests()[0].filter), std::pair(false, QString("accept/all")));
     w().DropOpen(std::make_shared<FolderItem>(Path("gone.bin")));
     EXPECT_EQ(Columns(), kSeventeenDump);
     EXPECT_TRUE(messages_.isEmpty()) << "a failed open stays silent";
@@ -141,9 +140,8 @@ TEST_F(WindowTest, MidiAndRawSavesWriteTheGoldenFilesAndCancelledOnesNothing)
 
     Through(w().MidiSaveButton(), Path("one.mid"));
     ASSERT_EQ(dialogs().Requests().size(), 3u);
-    EXPECT_TRUE(dialogs().Requests()[2].save);
-    EXPECT_EQ(dialogs().Requests()[2].filter, "");
-    EXPECT_EQ(dialogs().Requests()[2].defaultName, "Test.mid");
+    const auto& request = dialogs().Requests()[2];
+    EXPECT_EQ(std::tuple(request.save, request.filter, request.defaultName), std::tuple(true, QString(), QString("Test.mid")));
     EXPECT_EQ(ReadBytes(Path("one.mid")), QByteArray::fromHex("4D546864000000060000000101E04D54726B00000010"
                                                               "00C00000903C558318903C0048FF2F00"));
     EXPECT_EQ(Track(), "90 3C 55 83 18 90 3C 00 48 |") << "saving changes nothing";

@@ -39,11 +39,7 @@ TEST_F(WindowTest, PressedKeyIsCopiedFromItsPictureOntoItsPlaceAndReleaseDrawsEv
 {
     const QImage atRest = Piano()->Image().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(OnScreen(w()), atRest);
-    const struct {
-        QPoint at;
-        std::shared_ptr<Picture> (*source)();
-        QRect place;
-    } presses[] = {
+    const struct { QPoint at; std::shared_ptr<Picture> (*source)(); QRect place; } presses[] = {
         {{3, 29}, PianoS, {2, 0, 14, 47}},       // the first white key
         {{390, 40}, PianoS, {380, 0, 14, 47}},   // the last white key
         {{11, 28}, PianoSS, {10, 0, 14, 25}},    // the first black key

@@ -18,11 +18,8 @@ constexpr qsizetype kSize = (qsizetype(1) << 20) + 7;  // a last row of 7 bytes
 QString Row(const QByteArray& bytes, qsizetype r, bool hex)
 {
     QString row;
-    for (qsizetype i = r * 16; i < qMin(bytes.size(), r * 16 + 16); ++i) {
-        const quint8 b = quint8(bytes[i]);
-        row += hex ? QString::asprintf("%02X ", unsigned(b))
-                   : QString(QChar(b >= 0x20 && b <= 0x7E ? char16_t(b) : u'-')) + ' ';
-    }
+    for (const quint8 b : bytes.mid(r * 16, 16))
+        row += hex ? QString::asprintf("%02X ", unsigned(b)) : QString(QChar(b >= 0x20 && b <= 0x7E ? char16_t(b) : u'-')) + ' ';
     return row;
 }
 
@@ -59,7 +56,6 @@ TEST_F(LargeFile, EveryLineOfTheThreeColumnsIsInPlace)
         ASSERT_EQ(hex[r], Row(bytes_, r, true)) << "hex row " << r;
         ASSERT_EQ(chars[r], Row(bytes_, r, false)) << "character row " << r;
     }
-    EXPECT_EQ(hex.back().size(), 7 * 3);
 }
 
 TEST_F(LargeFile, SelectionsAnywhereReadBackTheirRowsTheEndScrollsIntoViewAndARawSaveGivesTheFileBack)

@@ -1,5 +1,5 @@
-// Test main of the window tests: one QApplication for the run, offscreen unless
-// a display is asked for, and unhandled exceptions collected instead of shown.
+// Test main of the window and picture tests: one QApplication for the run,
+// offscreen unless a display is asked for, and unhandled exceptions collected instead of shown.
 #include "framework/runtime/dispatch.h"
 
 #include <QApplication>

@@ -14,12 +14,8 @@
 
 TEST_F(WindowTest, TheWindowShowsTheSharedBarWithItsMenusItemsSeparatorsAndShortcuts)
 {
-    const struct {
-        int menu;
-        const char* name;
-        const char* caption;
-        const char* shortcut;  // as stored; the desktop binds Cmd as Ctrl
-    } items[] = {
+    // The shortcuts as stored; the desktop binds Cmd as Ctrl.
+    const struct { int menu; const char *name, *caption, *shortcut; } items[] = {
         {0, "FileQuit", "&Quit", "Cmd+Q"},        {1, "EditUndo", "&Undo", "Cmd+Z"},
         {1, "EditSeparator1", "-", ""},           {1, "EditCut", "Cu&t", "Cmd+X"},
         {1, "EditCopy", "&Copy", "Cmd+C"},        {1, "EditPaste", "&Paste", "Cmd+V"},
@@ -49,8 +45,7 @@ TEST_F(WindowTest, TheWindowShowsTheSharedBarWithItsMenusItemsSeparatorsAndShort
         QAction* shown = shownMenus[item.menu]->menu()->actions().value(at);
         ASSERT_EQ(shown, found->QtAction());
         const bool separator = QLatin1String(item.caption) == QLatin1String("-");
-        EXPECT_EQ(shown->isSeparator(), separator);
-        EXPECT_EQ(shown->text(), separator ? QString() : QString(item.caption));
+        EXPECT_EQ(std::pair(shown->isSeparator(), shown->text()), std::pair(separator, separator ? QString() : QString(item.caption)));
         EXPECT_EQ(shown->shortcut(), QKeySequence(QString(item.shortcut).replace("Cmd+", "Ctrl+")));
         EXPECT_TRUE(shown->isVisible());
     }

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <cmath>
 #include <numbers>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -34,9 +35,7 @@ public:
 
     double Rms(qint64 from, qint64 to) const
     {
-        double sum = 0;
-        for (qint64 i = from; i < to; ++i)
-            sum += double(left_[i]) * left_[i];
+        const double sum = std::inner_product(left_.data() + from, left_.data() + to, left_.data() + from, 0.0);
         return to > from ? std::sqrt(sum / double(to - from)) : 0;
     }
 

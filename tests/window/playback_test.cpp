@@ -25,14 +25,18 @@ protected:
         w().BinaryTa().SetText(text);
         Click(w().NotePlayButton());
     }
-    // Each tick clears the notes heard so far.
+    void Expect(const QStringList& heard, Sel selection, bool playing)
+    {
+        EXPECT_EQ(Notes(), heard);
+        EXPECT_EQ(Selection(), selection);
+        EXPECT_EQ(Playing(), playing);
+    }
+    // Only what the tick sends is heard.
     void TickExpecting(const QStringList& heard, Sel selection, bool playing)
     {
         notes().Clear();
         Tick();
-        EXPECT_EQ(Notes(), heard);
-        EXPECT_EQ(Selection(), selection);
-        EXPECT_EQ(Playing(), playing);
+        Expect(heard, selection, playing);
     }
     bool Playing() { return w().TM0().Mode() != Timer::ModeOff; }
     Sel Selection() { return {w().BinaryTa().SelStart(), w().BinaryTa().SelLength()}; }
@@ -45,8 +49,7 @@ protected:
 TEST_F(PlaybackTest, EachTickEndsTheLineStartsTheNextAndMovesTheHighlightToTheEnd)
 {
     Play(a + b + c + "3C 55 tail without CR");
-    EXPECT_EQ(Selection(), Sel(0, a.size()));
-    EXPECT_EQ(Notes(), QStringList({"on 60 116"}));
+    Expect({"on 60 116"}, Sel(0, a.size()), true);
     EXPECT_EQ(w().TM0().Mode(), Timer::ModeMultiple);
     EXPECT_EQ(w().TM0().Period(), 408);
     TickExpecting({"off 60", "on 62 127"}, Sel(a.size(), b.size()), true);
@@ -60,14 +63,10 @@ TEST_F(PlaybackTest, ASecondPressStopsAtOnceAndAThirdStartsAgainFromTheTop)
     Play(c + c);
     Tick();
     Click(w().NotePlayButton());
-    EXPECT_FALSE(Playing());
-    EXPECT_EQ(Notes(), QStringList({"on 64 62", "off 64", "on 64 62", "off 64"}));
-    EXPECT_EQ(Selection(), Sel(c.size(), c.size()));  // the highlight stays
+    Expect({"on 64 62", "off 64", "on 64 62", "off 64"}, Sel(c.size(), c.size()), false);  // the highlight stays
     notes().Clear();
     Click(w().NotePlayButton());
-    EXPECT_TRUE(Playing());
-    EXPECT_EQ(Notes(), QStringList({"on 64 62"}));
-    EXPECT_EQ(Selection(), Sel(0, c.size()));
+    Expect({"on 64 62"}, Sel(0, c.size()), true);
 }
 
 TEST_F(PlaybackTest, ALineWithoutItsCrPlaysNothingAndAOneLineTrackEndsAtTheFirstTick)
@@ -75,12 +74,9 @@ TEST_F(PlaybackTest, ALineWithoutItsCrPlaysNothingAndAOneLineTrackEndsAtTheFirst
     w().BinaryTa().SetText(c.chopped(1));
     w().BinaryTa().SetSelStart(4);
     Click(w().NotePlayButton());
-    EXPECT_FALSE(Playing());
-    EXPECT_TRUE(Notes().isEmpty());
-    EXPECT_EQ(Selection(), Sel(4, 0));
+    Expect({}, Sel(4, 0), false);
     Play(c);
-    EXPECT_EQ(Notes(), QStringList({"on 64 62"}));
-    EXPECT_EQ(Selection(), Sel(0, c.size()));
+    Expect({"on 64 62"}, Sel(0, c.size()), true);
     TickExpecting({"off 64"}, Sel(c.size(), 0), false);
 }
 
@@ -115,17 +111,14 @@ TEST_F(PlaybackTest, ALineLongerThanAThousandCharactersIsNotHighlightedAndHoldsT
 {
     const QString first = Held("3C"), thousand = HeldPadded("3E", 1000), longer = HeldPadded("40", 1001);
     Play(first + thousand + longer + Held("41"));
-    Tick();
-    EXPECT_EQ(Selection(), Sel(first.size(), 1001)) << "1,000 characters and the CR are still found";
+    EXPECT_EQ(Notes(), QStringList({"on 60 116"}));
     const qint64 after = first.size() + thousand.size();
-    Tick();
-    EXPECT_EQ(Selection(), Sel(after + 1000, 1)) << "the last probe stays selected";
-    Tick();
-    EXPECT_EQ(Selection(), Sel(after + 1000, 1)) << "the next scan starts from the same place";
-    EXPECT_EQ(Notes(), QStringList({"on 60 116", "off 60", "on 62 116", "off 62", "on 64 116", "off 64", "on 65 116"}));
-    Tick();
-    EXPECT_FALSE(Playing());
-    EXPECT_EQ(Selection(), Sel(after, 0));
+    // 1,000 characters and the CR are still found; past them the last probe stays
+    // selected, and the next scan starts from the same place.
+    TickExpecting({"off 60", "on 62 116"}, Sel(first.size(), 1001), true);
+    TickExpecting({"off 62", "on 64 116"}, Sel(after + 1000, 1), true);
+    TickExpecting({"off 64", "on 65 116"}, Sel(after + 1000, 1), true);
+    TickExpecting({"off 65"}, Sel(after, 0), false);
 }
 
 TEST_F(PlaybackTest, AZeroTickLineAsksForPeriodZeroAndTheNextLineFollowsAtOnce)

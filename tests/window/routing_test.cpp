@@ -123,10 +123,7 @@ TEST_F(RoutingTest, TheHexColumnHasTheFocusAtStartAndTabAndShiftTabWalkTheStored
 // column keeps its selection drawn while another control has the focus.
 TEST_F(RoutingTest, FocusRingsAndSelectionsShowAsEachTextControlIsSetTo)
 {
-    const struct {
-        Control& control;
-        bool ring, keepsSelection;
-    } rows[] = {{w().BinaryTa(), true, false},  {w().FutterTa(), false, false}, {w().HedderTa(), false, true},
+    const struct { Control& control; bool ring, keepsSelection; } rows[] = {{w().BinaryTa(), true, false},  {w().FutterTa(), false, false}, {w().HedderTa(), false, true},
                 {w().TField1(), true, false},   {w().TField2(), true, false}};
     const QColor highlight = w().BinaryTa().Widget()->palette().color(QPalette::Active, QPalette::Highlight);
     for (const auto& r : rows) {
