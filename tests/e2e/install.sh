@@ -17,9 +17,10 @@ command -v desktop-file-validate >/dev/null || fail "desktop-file-validate is mi
 verdict=$(desktop-file-validate "$entry" 2>&1) || fail "the entry is invalid: $verdict"
 [ -z "$verdict" ] || fail "the validator objects: $verdict"
 [ -f "$prefix/share/icons/hicolor/scalable/apps/quorvanel.svg" ] || fail "no icon"
-grep -qx 'Exec=quorvanel %F' "$entry" || fail "the entry does not pass the files as paths"
-grep -qx 'Icon=quorvanel' "$entry" || fail "the entry names another icon"
-grep -qx 'Type=Application' "$entry" || fail "the entry is no application"
+# The files passed as paths, its own icon, an application.
+for line in 'Exec=quorvanel %F' 'Icon=quorvanel' 'Type=Application'; do
+  grep -qx "$line" "$entry" || fail "the entry lacks the line $line"
+done
 mime=$(sed -n 's/^MimeType=//p' "$entry")
 for type in audio/midi application/octet-stream; do
   [[ ";$mime" == *";$type;"* ]] || fail "the entry does not open $type"

@@ -28,8 +28,7 @@ fail() {
 
 # wait_until SECONDS COMMAND...: polls until the command succeeds.
 wait_until() {
-  local limit=$1; shift
-  local end=$(( $(date +%s%N) + limit * 1000000000 ))
+  local end=$(( $(date +%s%N) + $1 * 1000000000 )); shift
   until "$@" >/dev/null 2>&1; do
     [ "$(date +%s%N)" -lt "$end" ] || return 1
     sleep 0.1
@@ -64,8 +63,7 @@ launch() {
 find_window() {
   wait_until 30 xdotool search --onlyvisible --name '^Quorvanel$' || fail "no main window appeared"
   win=$(xdotool search --onlyvisible --name '^Quorvanel$' | head -1)
-  local height
-  height=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+  local height=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
   # The 800 x 600 content sits under the menu bar, the window at the screen's corner.
   top=$(( height - 600 ))
   sleep 0.5
@@ -98,8 +96,7 @@ shot() {
 # save_as PATH: answers the open save dialog by typing the path.
 save_as() {
   wait_until 20 xdotool search --onlyvisible --name '^Save As$' || fail "no save dialog appeared"
-  local dialog
-  dialog=$(xdotool search --onlyvisible --name '^Save As$' | head -1)
+  local dialog=$(xdotool search --onlyvisible --name '^Save As$' | head -1)
   sleep 0.3
   shot "dialog"
   xdotool windowfocus --sync "$dialog"

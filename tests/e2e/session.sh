@@ -31,9 +31,8 @@ shot "bytes-saved"
 second="$work/second$(printf '\377').bin"
 printf 'handed over by a second launch\n' >"$second"
 printf 'decoy\n' >"$work/second$(printf '\357\277\275').bin"
-status=0
-timeout 30 "$program" "$second" >"$work/second.log" 2>&1 || status=$?
-[ "$status" = 0 ] || fail "the second launch ended with status $status: $(cat "$work/second.log")"
+timeout 30 "$program" "$second" >"$work/second.log" 2>&1 ||
+  fail "the second launch ended with status $?: $(cat "$work/second.log")"
 kill -0 "$app" 2>/dev/null || fail "the first instance ended"
 [ "$(xdotool search --onlyvisible --name '^Quorvanel$' | wc -l)" = 1 ] || fail "a second window opened"
 sleep 0.3

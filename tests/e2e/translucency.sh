@@ -19,8 +19,7 @@ run_and_sample() {
   find_window
   sleep 0.5
   shot "$1"
-  local file
-  file=$(ls "$shots/$scenario"-*-"$1".png)
+  local file=$(ls "$shots/$scenario"-*-"$1".png)
   strip=$(pixel 760 $(( top / 2 )) "$file")
   outside=$(pixel 900 700 "$file")
   "$close_window" "$win"

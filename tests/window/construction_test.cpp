@@ -160,8 +160,7 @@ TEST_F(WindowTest, EveryControlIsBuiltAsItsRowOfTheControlTable)
         const Row& r = kControls[i];
         SCOPED_TRACE(std::string(r.name) + "(" + std::to_string(r.index) + "), created " + std::to_string(i + 1));
         Control* c = w().ControlAt(i);
-        EXPECT_EQ(c->Name(), QLatin1String(r.name));
-        EXPECT_EQ(c->Index(), r.index);
+        EXPECT_EQ(std::pair(c->Name(), c->Index()), std::pair(QString(r.name), r.index));
         EXPECT_EQ(r.index < 0 ? w().ControlByName(QLatin1String(r.name))
                               : w().ControlByNameIndex(QLatin1String(r.name), r.index), c);
         EXPECT_EQ(ClassAndText(c), std::pair(r.cls, QString::fromUtf8(r.text)));
@@ -188,11 +187,10 @@ TEST_F(WindowTest, EveryControlIsBuiltAsItsRowOfTheControlTable)
         EXPECT_EQ(c->TabIndex(), r.tab);
         // Buttons, the list and the fields show their stored font; the hex view and
         // the captions are fitted to their places (the window's look).
+        // (A size of 0 is the desktop's own.)
         if (r.cls == Push || r.cls == Bevel || r.cls == Popup || r.cls == Field) {
-            if (r.size > 0)
-                EXPECT_EQ(widget->font().pixelSize(), r.size);
-            else
-                EXPECT_EQ(widget->font().pointSizeF(), QApplication::font().pointSizeF());
+            EXPECT_EQ(r.size > 0 ? double(widget->font().pixelSize()) : widget->font().pointSizeF(),
+                      r.size > 0 ? double(r.size) : QApplication::font().pointSizeF());
         }
     }
 }
@@ -234,8 +232,8 @@ TEST_F(WindowTest, EachKindOfControlCarriesItsStoredSettingsOnceTheWindowIsOpen)
 
     // The panel's frame: its border in two greys, its fill cleared when it opened.
     EXPECT_EQ(w().Rectangle1().BorderThickness(), 2.0);
-    EXPECT_EQ(w().Rectangle1().TopLeftColor(), (Color{213, 213, 213, 0}));
-    EXPECT_EQ(w().Rectangle1().BottomRightColor(), (Color{146, 146, 146, 0}));
+    EXPECT_EQ(std::pair(w().Rectangle1().TopLeftColor(), w().Rectangle1().BottomRightColor()),
+              std::pair(Color{213, 213, 213, 0}, Color{146, 146, 146, 0}));
     EXPECT_TRUE(w().Rectangle1().FillColor().IsFullyTransparent());
 
     // The keyboard: its own picture of the canvas's size in place of the shared one.

@@ -12,12 +12,11 @@ QList<int> ProgramsOfNoteOns(const RecordingNoteOutput& out)
 {
     QList<int> programs;
     int program = -1;
-    for (const auto& call : out.Calls()) {
+    for (const auto& call : out.Calls())
         if (call.kind == RecordingNoteOutput::Kind::ProgramChange)
             program = call.value;
         else if (call.kind == RecordingNoteOutput::Kind::NoteOn)
             programs << program;
-    }
     return programs;
 }
 

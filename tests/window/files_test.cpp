@@ -42,8 +42,7 @@ const QStringList kSeventeenDump = {"00000000:|00000010:|", "48 65 6C 6C 6F 0A 0
 QStringList Leftovers(const QString& folder, const QStringList& expected)
 {
     QStringList found = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& e : expected)
-        found.removeAll(e);
+    found.removeIf([&](const QString& name) { return expected.contains(name); });
     return found;
 }
 
@@ -292,7 +291,6 @@ TEST_F(WindowTest, ATrackOfOver64KiBGetsItsWholeLengthInTheChunkAndItsRawFileEve
     Through(w().FilesaveButton(), Path("long.bin"));
     // The whole file, so a length cut to two bytes, a lost event or a track end
     // out of place all show.
-    EXPECT_EQ(ReadBytes(Path("long.mid")).mid(18, 4).toHex(' '), "00 01 00 ab");
     EXPECT_TRUE(ReadBytes(Path("long.mid")) == QByteArray::fromHex("4D546864000000060000000101E04D54726B000100AB00C00000") +
                                                     events + QByteArray::fromHex("FF2F00"));
     EXPECT_TRUE(ReadBytes(Path("long.bin")) == events);

@@ -92,12 +92,11 @@ protected:
     QStringList Notes()
     {
         QStringList s;
-        for (const auto& call : notes_->Calls()) {
+        for (const auto& call : notes_->Calls())
             if (call.kind == RecordingNoteOutput::Kind::NoteOn)
                 s << QStringLiteral("on %1 %2").arg(call.value).arg(call.velocity);
             else if (call.kind == RecordingNoteOutput::Kind::NoteOff)
                 s << QStringLiteral("off %1").arg(call.value);
-        }
         return s;
     }
 

@@ -16,15 +16,10 @@ struct KeySpy : QObject {
     bool eventFilter(QObject*, QEvent* e) override { return presses += e->type() == QEvent::KeyPress, false; }
 };
 
-// Everything a key can change in or around a column.
-struct Seen {
-    QString text;
-    qint64 selStart, selLength;
-    int across, down;  // the scroll bars
-    QWidget* focus;
-    int reachedWindow;
-    bool operator==(const Seen&) const = default;
-};
+// Everything a key can change in or around a column: the text, the selection's
+// start and length, the scroll bars across and down, the focus, and the presses
+// that reached the window.
+using Seen = std::tuple<QString, qint64, qint64, int, int, QWidget*, int>;
 
 // The keys tried, as typed characters and as keys without one.
 const QString kHexKeys = QStringLiteral("0123456789abcdefABCDEF ");

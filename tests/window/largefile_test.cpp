@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QScrollBar>
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -30,8 +31,7 @@ protected:
         WindowTest::SetUp();
         std::mt19937 rng(20240611);
         bytes_.resize(kSize);
-        for (char& c : bytes_)
-            c = char(rng());
+        std::ranges::generate(bytes_, [&rng] { return char(rng()); });
         WriteBytes(Path("large.bin"), bytes_);
         w().DropOpen(std::make_shared<FolderItem>(Path("large.bin")));
     }
@@ -47,9 +47,7 @@ TEST_F(LargeFile, EveryLineOfTheThreeColumnsIsInPlace)
     const QStringList address = w().HedderTa().Text().split(CR), hex = w().BinaryTa().Text().split(CR),
                       chars = w().FutterTa().Text().split(CR);
     // The address text ends with CR: an empty piece after its last line.
-    ASSERT_EQ(address.size(), rows_ + 1);
-    ASSERT_EQ(hex.size(), rows_);
-    ASSERT_EQ(chars.size(), rows_);
+    ASSERT_EQ(std::tuple(address.size(), hex.size(), chars.size()), std::tuple(rows_ + 1, rows_, rows_));
     EXPECT_EQ(address.back(), QString());
     for (qsizetype r = 0; r < rows_; ++r) {
         ASSERT_EQ(address[r], QString::asprintf("%08llX:", static_cast<unsigned long long>(r * 16))) << r;

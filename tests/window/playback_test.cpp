@@ -50,8 +50,7 @@ TEST_F(PlaybackTest, EachTickEndsTheLineStartsTheNextAndMovesTheHighlightToTheEn
 {
     Play(a + b + c + "3C 55 tail without CR");
     Expect({"on 60 116"}, Sel(0, a.size()), true);
-    EXPECT_EQ(w().TM0().Mode(), Timer::ModeMultiple);
-    EXPECT_EQ(w().TM0().Period(), 408);
+    EXPECT_EQ(std::pair(w().TM0().Mode(), w().TM0().Period()), std::pair(qint64(Timer::ModeMultiple), qint64(408)));
     TickExpecting({"off 60", "on 62 127"}, Sel(a.size(), b.size()), true);
     EXPECT_EQ(w().TM0().Period(), 128);
     TickExpecting({"off 62", "on 64 62"}, Sel(a.size() + b.size(), c.size()), true);

@@ -71,8 +71,7 @@ TEST_F(RoutingTest, ClicksReachTheirControlsAndLeaveTheFocusWhereTheUserTypes)
         EXPECT_EQ(Focused(), "BinaryTa") << "after a click at " << p.x() << "," << p.y();
     }
     ASSERT_EQ(dialogs().Requests().size(), 2u);
-    EXPECT_TRUE(w().BBD(2).Value());
-    EXPECT_TRUE(w().BBV(13).Value());
+    EXPECT_TRUE(w().BBD(2).Value() && w().BBV(13).Value());
 
     // The list opens over the window; a row chosen in it sets the instrument.
     ClickAt(QPoint(424 + 40, 425 + 10));

@@ -25,8 +25,7 @@ read -r cx cy cw ch <<<"$(report content)"
 [ "$cw $ch" = "800 600" ] || fail "content is $cw x $ch"
 win=$(xdotool search --name '^Quorvanel$' | head -1 || true)
 [ -n "$win" ] || fail "no window titled Quorvanel"
-geometry=$(xwininfo -id "$win")
-read -r xw xh <<<"$(awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}' <<<"$geometry")"
+read -r xw xh <<<"$(xwininfo -id "$win" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')"
 menu=$((cy - $(report window | cut -d' ' -f2)))
 [ "$xw" -eq $((800 * scale)) ] || fail "X window is $xw wide"
 [ "$xh" -eq $(((600 + menu) * scale)) ] || fail "X window is $xh high, menu bar $menu"
