@@ -170,8 +170,9 @@ TEST_F(WindowTest, EveryControlIsBuiltAsItsRowOfTheControlTable)
         }
         if (auto* b = dynamic_cast<BevelButton*>(c)) {
             EXPECT_EQ(b->Icon() != nullptr, *r.icon != 0);
-            if (*r.icon)
+            if (*r.icon) {
                 EXPECT_EQ(b->Widget()->grab().toImage(), BevelWith(*b, r.icon)) << "icon " << r.icon;
+            }
             EXPECT_EQ(std::pair(b->ButtonStyle(), b->Value()), std::pair(r.style, r.pressed == 1));
         }
         if (r.width == 0) {
