@@ -65,11 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NoteLength{15, "0F", 15}));
 
 TEST(NoteLengths, TextsOutsideTheTableGiveZeroAndButtonsOutsideTheRowNothing) {
-  EXPECT_EQ(track::ConvDur(QString()), 0);
-  EXPECT_EQ(track::ConvDur(QStringLiteral("86 2E")), 0);  // the old gate of button 2
-  EXPECT_EQ(track::ConvDur(QStringLiteral("8300")), 0);
-  EXPECT_EQ(track::ConvDur(QStringLiteral(" 83 60")), 0);
-  EXPECT_EQ(track::ConvDur(QStringLiteral("ＦＦ")), 0);
+  for (const char* text : {"", "86 2E" /* the old gate of button 2 */, "8300", " 83 60", "ＦＦ"})
+    EXPECT_EQ(track::ConvDur(QString::fromUtf8(text)), 0) << text;
   EXPECT_EQ(entry::VelocityField(16), "");
   EXPECT_EQ(entry::GateField(-1), "");
 }

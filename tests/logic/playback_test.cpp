@@ -3,6 +3,7 @@
 #include "playback/lines.h"
 #include "playback/timeline.h"
 #include "track/noteline.h"
+#include "pieces.h"
 
 #include <gtest/gtest.h>
 
@@ -85,20 +86,7 @@ TEST(ParseLines, PiecesCutAnywhereGiveTheLinesOfTheWholeText) {
   for (int round = 0; round < 300; ++round) {
     QString text;
     for (int i = static_cast<int>(random() % 12); i > 0; --i) text += parts[random() % std::size(parts)];
-    std::vector<qsizetype> cuts{0};
-    while (cuts.back() < text.size()) cuts.push_back(cuts.back() + 1 + static_cast<qsizetype>(random() % 9));
-    cuts.back() = text.size();
-    const bool latin1 = round % 2 == 0;
-    const track::TrackText pieces{text.size(), [&](const track::TrackText::Reader& read) {
-                                    for (size_t i = 1; i < cuts.size(); ++i) {
-                                      const QStringView piece = QStringView(text).sliced(cuts[i - 1], cuts[i] - cuts[i - 1]);
-                                      const QByteArray narrow = piece.toLatin1();
-                                      if (latin1 && QString::fromLatin1(narrow) == piece)
-                                        read(QLatin1StringView(narrow));
-                                      else
-                                        read(piece);
-                                    }
-                                  }};
+    const track::TrackText pieces = InPieces(text, RandomEnds(text.size(), 9, random), round % 2 == 0);
     const QVector<playback::Line> whole = playback::ParseLines(text, 7);
     const QVector<playback::Line> read = playback::ParseLines(pieces, 7);
     ASSERT_EQ(read.size(), whole.size()) << text.toStdString();

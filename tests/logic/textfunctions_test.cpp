@@ -14,13 +14,10 @@ namespace {
 using namespace textfn;
 
 TEST(Hex, UpperCaseWithoutLeadingZerosAndNegativeAsTwosComplement) {
-  EXPECT_EQ(Hex(0), "0");
-  EXPECT_EQ(Hex(10), "A");
-  EXPECT_EQ(Hex(88), "58");
-  EXPECT_EQ(Hex(0x1234ABCD), "1234ABCD");
-  EXPECT_EQ(Hex(-1), "FFFFFFFFFFFFFFFF");
-  EXPECT_EQ(Hex(-128), "FFFFFFFFFFFFFF80");
-  EXPECT_EQ(Hex(std::numeric_limits<qint64>::min()), "8000000000000000");
+  const std::pair<qint64, const char*> rows[] = {
+      {0, "0"}, {10, "A"}, {88, "58"}, {0x1234ABCD, "1234ABCD"}, {-1, "FFFFFFFFFFFFFFFF"},
+      {-128, "FFFFFFFFFFFFFF80"}, {std::numeric_limits<qint64>::min(), "8000000000000000"}};
+  for (const auto& [n, text] : rows) EXPECT_EQ(Hex(n), text) << n;
 }
 
 TEST(Val, ReadsTheLeadingNumber) {
@@ -56,11 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
                       PairCase{'A', u'\u0130', 10}, PairCase{'/', ':', 0}, PairCase{'@', 'g', 0}));
 
 TEST(ToInteger, TruncatesAndClampsToSixtyFourBits) {
-  EXPECT_EQ(ToInteger(3.9), 3);
-  EXPECT_EQ(ToInteger(-3.9), -3);
-  EXPECT_EQ(ToInteger(1e300), std::numeric_limits<qint64>::max());
-  EXPECT_EQ(ToInteger(-1e300), std::numeric_limits<qint64>::min());
-  EXPECT_EQ(ToInteger(std::numeric_limits<double>::quiet_NaN()), 0);
+  const std::pair<double, qint64> rows[] = {
+      {3.9, 3}, {-3.9, -3}, {1e300, std::numeric_limits<qint64>::max()},
+      {-1e300, std::numeric_limits<qint64>::min()}, {std::numeric_limits<double>::quiet_NaN(), 0}};
+  for (const auto& [x, n] : rows) EXPECT_EQ(ToInteger(x), n) << x;
 }
 
 struct FieldsCase {

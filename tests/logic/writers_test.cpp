@@ -3,6 +3,7 @@
 #include "track/noteline.h"
 #include "track/rawfile.h"
 #include "track/tracktext.h"
+#include "pieces.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,8 @@ QByteArray Midi(const QString& text) { return track::MidiFileBytes(text); }
 QByteArray Raw(const QString& text) { return track::RawFileBytes(text); }
 
 const QString kNote3C = QStringLiteral("90 3C 55 83 18 90 3C 00 48 \r");
+const QByteArray kNote3CBytes = Bytes("903C55831890 3C0048");
+const QStringList kNote3CEvents = {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0"};
 const QByteArray kHeader = Bytes("4D546864 00000006 0000 0001 01E0 4D54726B");
 
 // The CSV that Debian's midicsv makes of the file; fails the test if it will not read it.
@@ -59,22 +62,16 @@ std::vector<WriterCase> Cases() {
   return {
       {"Empty", QString(), {}, {}, "0"},
       {"BlanksAndReturnsOnly", QStringLiteral("  \r \r\r "), {}, {}, "0"},
-      {"OneNoteLine", kNote3C, Bytes("903C55831890 3C0048"),
-       {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0"}, "480"},
+      {"OneNoteLine", kNote3C, kNote3CBytes, kNote3CEvents, "480"},
       {"TwoNoteLines", kNote3C + QStringLiteral("90 3E 55 83 18 90 3E 00 48 \r"),
        Bytes("903C5583189 03C0048 903E558318903E0048"),
-       {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0", "1, 480, Note_on_c, 0, 62, 85",
-        "1, 888, Note_on_c, 0, 62, 0"},
-       "960"},
-      {"LowerCase", kNote3C.toLower(), Bytes("903C55831890 3C0048"),
-       {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0"}, "480"},
-      {"BlankInsideAPair", QStringLiteral("9 0 3C 55 8 3 18 90 3C 00 48\r"), Bytes("903C55831890 3C0048"),
-       {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0"}, "480"},
+       kNote3CEvents + QStringList{"1, 480, Note_on_c, 0, 62, 85", "1, 888, Note_on_c, 0, 62, 0"}, "960"},
+      {"LowerCase", kNote3C.toLower(), kNote3CBytes, kNote3CEvents, "480"},
+      {"BlankInsideAPair", QStringLiteral("9 0 3C 55 8 3 18 90 3C 00 48\r"), kNote3CBytes, kNote3CEvents, "480"},
       {"RestLine", track::RestLine(QStringLiteral("83 18"), QStringLiteral("48")),
        Bytes("900100 8318 900100 48"),
        {"1, 0, Note_on_c, 0, 1, 0", "1, 408, Note_on_c, 0, 1, 0"}, "480"},
-      {"OddDigitsLeaveTheLoneDigitOut", kNote3C + QStringLiteral("7"), Bytes("903C55831890 3C0048"),
-       {"1, 0, Note_on_c, 0, 60, 85", "1, 408, Note_on_c, 0, 60, 0"}, "480"},
+      {"OddDigitsLeaveTheLoneDigitOut", kNote3C + QStringLiteral("7"), kNote3CBytes, kNote3CEvents, "480"},
   };
 }
 
@@ -114,28 +111,6 @@ TEST(TrackBytes, WritesOneByteForEveryPairWhateverItHolds) {
   EXPECT_EQ(Raw(QStringLiteral(" 9\r0 é1G\t")).toHex(' '), QByteArray("90 00 01"));
 }
 
-// A text handed over in pieces cut at the given offsets: a piece that is all
-// Latin-1 comes as Latin-1 when latin1 says so, else as UTF-16.
-track::TrackText InPieces(const QString& text, std::vector<qsizetype> cuts, bool latin1) {
-  cuts.push_back(text.size());
-  return {text.size(), [text, cuts, latin1](const track::TrackText::Reader& read) {
-            qsizetype from = 0;
-            QByteArray narrow;
-            for (qsizetype cut : cuts) {
-              const QStringView piece = QStringView(text).sliced(from, cut - from);
-              bool fits = latin1;
-              for (QChar c : piece) fits = fits && c.unicode() < 256;
-              if (fits) {
-                narrow = piece.toLatin1();
-                read(QLatin1StringView(narrow));
-              } else {
-                read(piece);
-              }
-              from = cut;
-            }
-          }};
-}
-
 // Random texts of digits, blanks, CRs, Latin-1 letters above 7F, wide characters and
 // surrogate pairs (and halves of them), cut anywhere, also inside a pair: the bytes
 // and the MIDI file read piece by piece are those of the whole string.
@@ -146,10 +121,10 @@ TEST(TrackBytes, ReadInPiecesGivesTheBytesOfTheWholeText) {
   for (int round = 0; round < 400; ++round) {
     QString text;
     for (int i = static_cast<int>(random() % 60); i > 0; --i) text += parts[random() % std::size(parts)];
-    std::vector<qsizetype> cuts;
-    for (qsizetype at = 0; at < text.size(); at += 1 + static_cast<qsizetype>(random() % 7)) cuts.push_back(at);
+    std::vector<qsizetype> ends{0};  // an empty piece first
+    for (qsizetype end : RandomEnds(text.size(), 7, random)) ends.push_back(end);
     const bool latin1 = round % 2 == 0;
-    const track::TrackText pieces = InPieces(text, cuts, latin1);
+    const track::TrackText pieces = InPieces(text, ends, latin1);
     ASSERT_EQ(track::RawFileBytes(pieces).toHex(' '), track::RawFileBytes(text).toHex(' '))
         << text.toStdString() << (latin1 ? " latin-1 pieces" : " utf-16 pieces");
     ASSERT_EQ(track::MidiFileBytes(pieces).toHex(' '), track::MidiFileBytes(text).toHex(' ')) << text.toStdString();
