@@ -4,12 +4,14 @@
 #include "framework/engine/textbuffer.h"
 #include "framework/engine/textdocument.h"
 #include "framework/text/rowtext.h"
+#include "reference.h"
 
-#include <QStringList>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <random>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -41,28 +43,14 @@ std::shared_ptr<const textfn::RowText> stripes(qsizetype lineLength, qsizetype r
     return std::make_shared<StripeRows>(lineLength, rows, tail);
 }
 
-QString builtText(const textfn::RowText& t)
-{
-    return QString::fromLatin1(t.toLatin1());
-}
-
-qsizetype referenceWidest(const QString& s)
-{
-    qsizetype best = 0;
-    for (const QString& line : s.split(QChar(u'\r')))
-        best = qMax(best, cellsOf(line.constData(), line.size()));
-    return best;
-}
+QString builtText(const textfn::RowText& t) { return QString::fromLatin1(t.toLatin1()); }
 
 // Every query of the buffer against the reference string.
 void expectSameText(const TextBuffer& b, const QString& ref, const std::string& where)
 {
     ASSERT_EQ(b.length(), ref.size()) << where;
     ASSERT_EQ(b.text(), ref) << where;
-    std::vector<qsizetype> starts{0};
-    for (qsizetype i = 0; i < ref.size(); ++i)
-        if (ref[i] == u'\r')
-            starts.push_back(i + 1);
+    const std::vector<qsizetype> starts = referenceLineStarts(ref);
     ASSERT_EQ(b.lineCount(), qsizetype(starts.size())) << where;
     for (size_t i = 0; i < starts.size(); ++i) {
         ASSERT_EQ(b.lineStart(qsizetype(i)), starts[i]) << where << " line " << i;
@@ -172,16 +160,11 @@ TEST_P(ComputedTextRandom, EditsAndUndoMatchAPlainString)
                 edited = d.selectionLength() > 0;
                 ref.remove(d.selectionStart(), d.selectionLength());
                 ASSERT_EQ(d.deleteSelection(), edited);
-            } else if (kind == 5 && !undoStates.empty()) {
-                ASSERT_TRUE(d.undo());
-                redoStates.push_back(ref);
-                ref = undoStates.back();
-                undoStates.pop_back();
-            } else if (kind == 6 && !redoStates.empty()) {
-                ASSERT_TRUE(d.redo());
-                undoStates.push_back(ref);
-                ref = redoStates.back();
-                redoStates.pop_back();
+            } else if ((kind == 5 && !undoStates.empty()) || (kind == 6 && !redoStates.empty())) {
+                auto [from, to] = kind == 5 ? std::tie(undoStates, redoStates) : std::tie(redoStates, undoStates);
+                ASSERT_TRUE(kind == 5 ? d.undo() : d.redo());
+                to.push_back(std::exchange(ref, from.back()));
+                from.pop_back();
             } else if (kind == 7) {
                 d.moveCaret(rand(ref.size() + 1), false);
                 edited = d.backspace() || edited;

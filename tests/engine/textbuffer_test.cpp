@@ -3,8 +3,8 @@
 #include "framework/engine/charcells.h"
 #include "framework/engine/compacttext.h"
 #include "framework/engine/textbuffer.h"
+#include "reference.h"
 
-#include <QStringList>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -16,23 +16,6 @@ namespace {
 QString referenceBreaks(QString s)
 {
     return s.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(QChar(u'\n'), QChar(u'\r'));
-}
-
-std::vector<qsizetype> referenceLineStarts(const QString& s)
-{
-    std::vector<qsizetype> starts{0};
-    for (qsizetype i = 0; i < s.size(); ++i)
-        if (s[i] == u'\r')
-            starts.push_back(i + 1);
-    return starts;
-}
-
-qsizetype referenceWidest(const QString& s)
-{
-    qsizetype best = 0;
-    for (const QString& line : s.split(QChar(u'\r')))
-        best = qMax(best, cellsOf(line.constData(), line.size()));
-    return best;
 }
 
 struct BreakCase {

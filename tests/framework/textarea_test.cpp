@@ -110,20 +110,25 @@ TEST(TextAreaRandom, MatchesAPlainStringUnderRandomSelectionsEditsAndKeys)
     const QString pieces[] = {QStringLiteral("0"), QStringLiteral("A "), QStringLiteral("\r"),
                               QStringLiteral("\n"), QStringLiteral("\r\n"), QStringLiteral("90 3C 55 \r"),
                               QString()};
-    const char typed[] = "0123456789abcdefABCDEF ";
+    const char keys[] = "0123456789abcdefABCDEF ";
     for (unsigned seed = 1; seed <= 3; ++seed) {
         std::mt19937 rng(seed);
         auto pick = [&](int n) { return int(rng() % unsigned(n)); };
         TextArea t;
         QString model;
         qsizetype start = 0, length = 0;
+        // What typing s over the selection does to the model.
+        auto type = [&](const QString& s) {
+            model.replace(start, length, s);
+            start += s.size();
+            length = 0;
+        };
         for (int step = 0; step < 400; ++step) {
             const qsizetype n = model.size();
             switch (pick(7)) {
             case 0: {
                 const qsizetype asked = pick(int(n) + 7) - 3;
-                start = qBound<qsizetype>(0, asked, n);
-                length = 0;
+                std::tie(start, length) = std::pair(qBound<qsizetype>(0, asked, n), 0);
                 t.SetSelStart(asked);
                 break;
             }
@@ -138,39 +143,28 @@ TEST(TextAreaRandom, MatchesAPlainStringUnderRandomSelectionsEditsAndKeys)
                 for (int k = pick(4); k > 0; --k)
                     s += pieces[pick(7)];
                 t.SetSelText(s);
-                s.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(QLatin1Char('\n'), QLatin1Char('\r'));
-                model.replace(start, length, s);
-                start += s.size();
-                length = 0;
+                type(s.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(QLatin1Char('\n'), QLatin1Char('\r')));
                 break;
             }
             case 3: {
-                const char c = typed[pick(int(sizeof typed) - 1)];
+                const char c = keys[pick(int(sizeof keys) - 1)];
                 QTest::keyClick(t.Widget(), c);
-                model.replace(start, length, QString(QLatin1Char(c)));
-                start += 1;
-                length = 0;
+                type(QString(QLatin1Char(c)));
                 break;
             }
             case 4:
                 QTest::keyClick(t.Widget(), Qt::Key_Backspace);
-                if (length == 0 && start > 0) {
-                    --start;
-                    length = 1;
-                }
-                model.remove(start, length);
-                length = 0;
+                if (length == 0 && start > 0)
+                    std::tie(start, length) = std::pair(start - 1, 1);
+                model.remove(start, std::exchange(length, 0));
                 break;
             case 5:
                 QTest::keyClick(t.Widget(), Qt::Key_Return);
-                model.replace(start, length, QStringLiteral("\r"));
-                start += 1;
-                length = 0;
+                type(QStringLiteral("\r"));
                 break;
             default:
                 t.DeleteSelection();
-                model.remove(start, length);
-                length = 0;
+                model.remove(start, std::exchange(length, 0));
                 break;
             }
             ASSERT_EQ(t.Text(), model) << "seed " << seed << " step " << step;
