@@ -4,6 +4,8 @@
 #include "track/midifile.h"
 #include "track/rawfile.h"
 
+#include <QtEndian>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -15,12 +17,10 @@ QByteArray Reference(const QString& text) {
   QByteArray digits = text.toUtf8();
   digits.replace('\r', QByteArray()).replace(' ', QByteArray());
   QByteArray out;
-  for (qsizetype k = 0; k + 1 < digits.size(); k += 2) {
-    // Two digits give 0 to 255: through an unsigned byte, since a double above 127
-    // converted straight to char is undefined.
-    const auto byte = static_cast<quint8>(textfn::ValHex(QString::fromLatin1(digits.mid(k, 2))));
-    out += static_cast<char>(byte);
-  }
+  // Two digits give 0 to 255: through an unsigned byte, since a double above 127
+  // converted straight to char is undefined.
+  for (qsizetype k = 0; k + 1 < digits.size(); k += 2)
+    out += static_cast<char>(static_cast<quint8>(textfn::ValHex(QString::fromLatin1(digits.mid(k, 2)))));
   return out;
 }
 
@@ -33,9 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (raw != Reference(text)) abort();
   if (midi.size() != 29 + raw.size()) abort();
   if (std::memcmp(midi.constData(), "MThd\0\0\0\6\0\0\0\1\1\xE0MTrk", 18) != 0) abort();
-  const quint32 length = (quint32(quint8(midi[18])) << 24) | (quint32(quint8(midi[19])) << 16) |
-                         (quint32(quint8(midi[20])) << 8) | quint32(quint8(midi[21]));
-  if (length != quint32(midi.size() - 22)) abort();
+  if (qFromBigEndian<quint32>(midi.constData() + 18) != quint32(midi.size() - 22)) abort();
   if (midi.mid(26, raw.size()) != raw) abort();
   if (!midi.endsWith(QByteArray("\xFF\x2F\x00", 3))) abort();
   return 0;

@@ -6,6 +6,7 @@
 #include "app/handovermessage.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
+#include "unixsocket.h"
 #include "window/mw.h"
 
 #include <QCoreApplication>
@@ -17,13 +18,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,22 +34,6 @@ struct Ran {
     int status = -1;  // -1: still running at the limit, and killed
     QByteArray err;
 };
-
-// A raw connection to a socket that sends nothing; -1 when the connection is
-// turned away at once.
-int Connect(const QString& socketPath)
-{
-    const QByteArray native = QFile::encodeName(socketPath);
-    sockaddr_un addr {};
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path, native.constData(), size_t(native.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 ino_t Inode(const QString& path)
 {
@@ -227,7 +210,7 @@ TEST_F(Launch, LaunchWhileTheInstanceIsBusyAndItsBacklogFullLeavesTheSocketToIt)
     Serve();
     const ino_t socket = Inode(SocketPath());
     QList<int> backlog;
-    for (int fd; backlog.size() < 10000 && (fd = Connect(SocketPath())) >= 0;)
+    for (int fd; backlog.size() < 10000 && (fd = UnixSocket(SocketPath(), false)) >= 0;)
         backlog << fd;
     ASSERT_LT(backlog.size(), 10000) << "the backlog never filled";
 
@@ -258,14 +241,14 @@ TEST_F(Launch, HandOverGetsThroughWhileOtherConnectionsSitIdleAndEachIdleOneIsDr
     };
     QList<int> idle;
     for (int i = 0; i < 16; ++i)
-        idle << Connect(SocketPath());
+        idle << UnixSocket(SocketPath(), false);
     QCoreApplication::processEvents();
 
     const Ran ran = Run({"a.bin"}, true, [&] {
         for (int& fd : idle)
             if (dropped(fd)) {
                 ::close(fd);
-                fd = Connect(SocketPath());
+                fd = UnixSocket(SocketPath(), false);
             }
     });
     EXPECT_EQ(ran.status, 0) << ran.err.constData();

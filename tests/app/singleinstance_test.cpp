@@ -2,6 +2,7 @@
 // lives, hand-over to a listening instance, stale sockets, and what the running
 // instance refuses.
 #include "app/singleinstance.h"
+#include "unixsocket.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,12 +13,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <future>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace single_instance;
 
@@ -93,12 +90,8 @@ TEST_F(SingleInstance, SocketLivesOnlyInAFolderOthersCannotEnterElseTheProgramRu
 TEST_F(SingleInstance, StaleSocketIsTakenOverAndLaterLaunchesHandTheirPathsEvenToABusyInstance)
 {
     // What a crashed instance leaves: a socket file that nobody serves.
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const int fd = UnixSocket(SocketPath(), true);
     ASSERT_GE(fd, 0);
-    sockaddr_un addr {AF_UNIX, {}};
-    const QByteArray native = QFile::encodeName(SocketPath());
-    std::memcpy(addr.sun_path, native.constData(), size_t(native.size()));
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     ::close(fd);
     ASSERT_TRUE(QFileInfo::exists(SocketPath()));
     EXPECT_EQ(SendToRunningInstance(SocketPath(), handover::Encode({}).message, 1000), HandOver::NoInstance);

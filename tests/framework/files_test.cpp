@@ -20,19 +20,26 @@ QByteArray ReadFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+// Each test in a fresh folder.
+class Files : public ::testing::Test {
+protected:
+    QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    void WriteFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QTemporaryDir dir;
+};
+class BinaryStreamRead : public Files {};
+class BinaryStreamWrite : public Files {};
 
 } // namespace
 
-TEST(BinaryStreamRead, ReadsEveryByteSignedOrNotThenRaisesAtTheEnd)
+TEST_F(BinaryStreamRead, ReadsEveryByteSignedOrNotThenRaisesAtTheEnd)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("in.bin"));
+    const QString path = Path("in.bin");
     QByteArray bytes(200000, 0);
     for (qsizetype i = 0; i < bytes.size(); ++i)
         bytes[i] = char(QRandomGenerator::global()->bounded(256));
@@ -54,17 +61,16 @@ TEST(BinaryStreamRead, ReadsEveryByteSignedOrNotThenRaisesAtTheEnd)
 }
 
 // Every read, whole bytes or blocks, on a stream that is not open for reading.
-TEST(BinaryStreamRead, ReadsOnAWriteStreamOrAClosedStreamRaiseIOException)
+TEST_F(BinaryStreamRead, ReadsOnAWriteStreamOrAClosedStreamRaiseIOException)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("out.bin"));
+    const QString path = Path("out.bin");
     FolderItem item(path);
     auto writing = item.CreateBinaryFile(QString());
     ASSERT_NE(writing, nullptr);
     writing->Write(QByteArray("unwritten"));
 
-    WriteFile(dir.filePath(QStringLiteral("in.bin")), QByteArray("abc"));
-    FolderItem input(dir.filePath(QStringLiteral("in.bin")));
+    WriteFile(Path("in.bin"), QByteArray("abc"));
+    FolderItem input(Path("in.bin"));
     auto closed = BinaryStream::Open(input);
     closed->Close();
 
@@ -80,10 +86,9 @@ TEST(BinaryStreamRead, ReadsOnAWriteStreamOrAClosedStreamRaiseIOException)
 }
 
 // The program writes whole blocks; these bytes come one by one past the stream's buffer.
-TEST(BinaryStreamWrite, BytesWrittenOneByOnePastTheBufferAllReachTheFile)
+TEST_F(BinaryStreamWrite, BytesWrittenOneByOnePastTheBufferAllReachTheFile)
 {
-    QTemporaryDir dir;
-    FolderItem item(dir.filePath(QStringLiteral("Test.mid")));
+    FolderItem item(Path("Test.mid"));
     auto s = item.CreateBinaryFile(QStringLiteral("binary/midi"));
     ASSERT_NE(s, nullptr);
     QByteArray expected;
@@ -95,10 +100,9 @@ TEST(BinaryStreamWrite, BytesWrittenOneByOnePastTheBufferAllReachTheFile)
     EXPECT_EQ(ReadFile(item.NativePath()), expected);
 }
 
-TEST(BinaryStreamWrite, NothingWrittenMakesAnEmptyFileThatReadsAsEndedAtOnce)
+TEST_F(BinaryStreamWrite, NothingWrittenMakesAnEmptyFileThatReadsAsEndedAtOnce)
 {
-    QTemporaryDir dir;
-    FolderItem item(dir.filePath(QStringLiteral("empty.bin")));
+    FolderItem item(Path("empty.bin"));
     auto s = item.CreateBinaryFile(QString());
     ASSERT_NE(s, nullptr);
     s->Close();
@@ -107,10 +111,9 @@ TEST(BinaryStreamWrite, NothingWrittenMakesAnEmptyFileThatReadsAsEndedAtOnce)
     EXPECT_TRUE(BinaryStream::Open(item)->EndOfFile());
 }
 
-TEST(BinaryStreamWrite, UnclosedStreamLeavesTheEarlierFileAndNoPartialFile)
+TEST_F(BinaryStreamWrite, UnclosedStreamLeavesTheEarlierFileAndNoPartialFile)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Sample.mid"));
+    const QString path = Path("Sample.mid");
     WriteFile(path, QByteArray("earlier"));
     {
         FolderItem item(path);
@@ -122,15 +125,12 @@ TEST(BinaryStreamWrite, UnclosedStreamLeavesTheEarlierFileAndNoPartialFile)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Sample.mid")});
 }
 
-TEST(BinaryStreamWrite, UncreatableFileGivesNoStreamAndAFailedCommitRaisesIOException)
+TEST_F(BinaryStreamWrite, UncreatableFileGivesNoStreamAndAFailedCommitRaisesIOException)
 {
-    QTemporaryDir dir;
-    FolderItem inMissingFolder(dir.filePath(QStringLiteral("no/such/folder/x.mid")));
-    EXPECT_EQ(inMissingFolder.CreateBinaryFile(QString()), nullptr);
-    FolderItem folder(dir.path());
-    EXPECT_EQ(folder.CreateBinaryFile(QString()), nullptr);
+    for (const QString& path : {Path("no/such/folder/x.mid"), dir.path()})
+        EXPECT_EQ(FolderItem(path).CreateBinaryFile(QString()), nullptr) << path.toStdString();
 
-    const QString sub = dir.filePath(QStringLiteral("sub"));
+    const QString sub = Path("sub");
     ASSERT_TRUE(QDir().mkpath(sub));
     FolderItem item(sub + QStringLiteral("/out.bin"));
     auto s = item.CreateBinaryFile(QString());
