@@ -30,10 +30,7 @@ using namespace single_instance;
 
 namespace {
 
-struct Ran {
-    int status = -1;  // -1: still running at the limit, and killed
-    QByteArray err;
-};
+struct Ran { int status = -1; QByteArray err; };  // -1: still running at the limit, and killed
 
 ino_t Inode(const QString& path)
 {

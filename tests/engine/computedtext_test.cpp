@@ -63,9 +63,7 @@ void expectSameText(const TextBuffer& b, const QString& ref, const std::string& 
     ASSERT_EQ(b.widestLineCells(), referenceWidest(ref)) << where;
 }
 
-struct Shape {
-    qsizetype lineLength, rows, tail;
-};
+struct Shape { qsizetype lineLength, rows, tail; };
 
 // Lengths around the line's length; no rows, one, several; no tail, a short one, an almost full one.
 const Shape kShapes[] = {{3, 0, 0}, {3, 0, 2}, {3, 1, 0}, {3, 5, 2}, {10, 1, 9}, {10, 6, 0},

@@ -18,10 +18,7 @@ QString referenceBreaks(QString s)
     return s.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(QChar(u'\n'), QChar(u'\r'));
 }
 
-struct BreakCase {
-    const char* in;
-    const char* out;
-};
+struct BreakCase { const char *in, *out; };
 
 TEST(LineBreaks, LfAndCrlfBecomeOneCrInStringsBytesAndPieces)
 {
@@ -36,10 +33,7 @@ TEST(LineBreaks, LfAndCrlfBecomeOneCrInStringsBytesAndPieces)
     }
 }
 
-struct CellCase {
-    QString text;
-    qsizetype cells;
-};
+struct CellCase { QString text; qsizetype cells; };
 
 TEST(CharCells, WideCharactersTakeTwoCellsAndPairsCountOnce)
 {

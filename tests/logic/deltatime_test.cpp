@@ -35,11 +35,7 @@ TEST(DuToVa, EncodesWithoutBlanksAndKeepsTheLowTwentyEightBits) {
 }
 
 // One row per note-entry button: its step text, and the gate and gap it writes.
-struct NoteLength {
-  int button;
-  const char* step;
-  qint64 ticks;
-};
+struct NoteLength { int button; const char* step; qint64 ticks; };
 
 class NoteLengths : public ::testing::TestWithParam<NoteLength> {};
 

@@ -5,25 +5,15 @@
 
 namespace {
 
-struct Point {
-  qint64 x, y;
-  bool taken;
-  bool pressed;
-  int note;
-  const char* key;
-};
+struct Point { qint64 x, y; bool taken, pressed; int note; const char* key; };
 
 class KeyboardHit : public ::testing::TestWithParam<Point> {};
 
 TEST_P(KeyboardHit, FindsTheKeyUnderThePoint) {
   const Point& p = GetParam();
   const entry::KeyHit hit = entry::HitTest(p.x, p.y);
-  EXPECT_EQ(hit.taken, p.taken) << p.x << "," << p.y;
-  EXPECT_EQ(hit.pressed, p.pressed) << p.x << "," << p.y;
-  if (p.pressed) {
-    EXPECT_EQ(hit.note, p.note) << p.x << "," << p.y;
-    EXPECT_EQ(hit.keyText, p.key) << p.x << "," << p.y;
-  }
+  EXPECT_EQ(std::pair(hit.taken, hit.pressed), std::pair(p.taken, p.pressed)) << p.x << "," << p.y;
+  if (p.pressed) EXPECT_EQ(std::pair(hit.note, hit.keyText), std::pair(p.note, QString::fromLatin1(p.key))) << p.x << "," << p.y;
 }
 
 // Each key's edges, the gaps between keys (taken or not) and the ends of the keyboard.

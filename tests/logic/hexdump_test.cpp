@@ -27,13 +27,7 @@ QByteArray Sequence(int n) {
   return b;
 }
 
-struct ExactDump {
-  const char* what;
-  QByteArray bytes;
-  const char* address;
-  const char* hex;
-  const char* characters;
-};
+struct ExactDump { const char* what; QByteArray bytes; const char *address, *hex, *characters; };
 
 // The empty and the seventeen-byte dumps are the window's file tests.
 TEST(HexDump, InputsGiveTheirExactTexts) {

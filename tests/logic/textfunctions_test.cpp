@@ -29,10 +29,7 @@ TEST(Val, ReadsTheLeadingNumber) {
   for (const auto& [text, value] : rows) EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(text)), value) << text;
 }
 
-struct PairCase {
-  char16_t first, second;
-  int value;
-};
+struct PairCase { char16_t first, second; int value; };
 
 class HexPairTable : public ::testing::TestWithParam<PairCase> {};
 
@@ -59,11 +56,7 @@ TEST(ToInteger, TruncatesAndClampsToSixtyFourBits) {
   for (const auto& [x, n] : rows) EXPECT_EQ(ToInteger(x), n) << x;
 }
 
-struct FieldsCase {
-  const char* text;
-  const char* separator;
-  qint64 fields;
-};
+struct FieldsCase { const char* text; const char* separator; qint64 fields; };
 
 class CountFieldsTable : public ::testing::TestWithParam<FieldsCase> {};
 

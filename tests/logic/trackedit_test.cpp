@@ -2,19 +2,16 @@
 // (the note and rest lines are the window's entry tests).
 #include "track/binaryhex.h"
 #include "track/linedelete.h"
+#include "pieces.h"
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <utility>
 
 namespace {
 
-struct DeleteCase {
-  const char* text;
-  qint64 caret;
-  const char* after;
-  qint64 caretAfter;
-};
+struct DeleteCase { const char* text; qint64 caret; const char* after; qint64 caretAfter; };
 
 class LineDelete : public ::testing::TestWithParam<DeleteCase> {};
 
@@ -25,17 +22,12 @@ TEST_P(LineDelete, DeletesBackToTheLineStartBeforeTheCaret) {
   QString result = text;
   result.remove(r.start, r.length);
   EXPECT_EQ(result, QString::fromLatin1(c.after)) << c.caret;
-  if (r.length > 0) {
-    EXPECT_EQ(r.start, c.caretAfter);
-  }
+  if (r.length > 0) EXPECT_EQ(r.start, c.caretAfter);
   // Read a Latin-1 character at a time, as a held text comes, the range is the same.
-  const QByteArray latin1 = text.toLatin1();
-  const track::TrackText pieces{text.size(), [&latin1](const track::TrackText::Reader& read) {
-                                  for (qsizetype i = 0; i < latin1.size(); ++i) read(QLatin1StringView(latin1.constData() + i, 1));
-                                }};
-  const track::TextRange p = track::LineDeleteRange(pieces, c.caret);
-  EXPECT_EQ(p.start, r.start) << c.caret;
-  EXPECT_EQ(p.length, r.length) << c.caret;
+  std::vector<qsizetype> ends(static_cast<size_t>(text.size()));
+  std::iota(ends.begin(), ends.end(), 1);
+  const track::TextRange p = track::LineDeleteRange(InPieces(text, ends, true), c.caret);
+  EXPECT_EQ(std::pair(p.start, p.length), std::pair(r.start, r.length)) << c.caret;
 }
 
 INSTANTIATE_TEST_SUITE_P(
