@@ -5,6 +5,7 @@
 #include "framework/sound/recordingnoteoutput.h"
 
 #include <cmath>
+#include <numeric>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,10 +18,7 @@ struct Recording {
 
 double Rms(const std::vector<float>& s)
 {
-    double sum = 0;
-    for (float v : s)
-        sum += double(v) * v;
-    return s.empty() ? 0.0 : std::sqrt(sum / double(s.size()));
+    return s.empty() ? 0.0 : std::sqrt(std::inner_product(s.begin(), s.end(), s.begin(), 0.0) / double(s.size()));
 }
 
 } // namespace

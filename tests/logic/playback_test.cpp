@@ -10,6 +10,7 @@
 #include <limits>
 #include <iterator>
 #include <random>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -37,9 +38,7 @@ TEST(FieldCountTable, PicksKeyVelocityAndSoundingTime) {
       {"90 01 00 44 90 01 00 0C", "01", "00", "44"}};                 // key 01, not 90
   for (const auto& [line, pit, vel, dur] : rows) {
     const playback::LineFields f = playback::PickFields(QString::fromLatin1(line));
-    EXPECT_EQ(f.pit, pit) << line;
-    EXPECT_EQ(f.vel, vel) << line;
-    EXPECT_EQ(f.dur, dur) << line;
+    EXPECT_EQ(std::tuple(f.pit, f.vel, f.dur), std::tuple(QString(pit), QString(vel), QString(dur))) << line;
   }
 }
 
@@ -59,18 +58,14 @@ TEST(ParseLines, SilentLinesKeepTheirTime) {
   const QVector<playback::Line> lines = playback::ParseLines(text, 7);
   ASSERT_EQ(lines.size(), std::size(cases));
   for (size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_EQ(lines[i].sound.key, cases[i].key) << i;
-    EXPECT_FALSE(lines[i].sound.sounds) << i;
-    EXPECT_EQ(lines[i].ticks, cases[i].ticks) << i;
+    EXPECT_EQ(std::tuple(lines[i].sound.key, lines[i].sound.sounds, lines[i].ticks), std::tuple(cases[i].key, false, cases[i].ticks)) << i;
   }
 }
 
 TEST(ParseLines, EveryCrEndsALineAndTheTailIsNoLine) {
   const QVector<playback::Line> lines = playback::ParseLines(u"\r\r90 3C 55 \r90 3E"_qs, 7);
   ASSERT_EQ(lines.size(), 3);
-  EXPECT_EQ(lines[0].end, 1);
-  EXPECT_EQ(lines[1].end, 2);
-  EXPECT_EQ(lines[2].end, 12);
+  EXPECT_EQ(std::tuple(lines[0].end, lines[1].end, lines[2].end), std::tuple(1, 2, 12));
   EXPECT_FALSE(lines[0].sound.sounds);  // empty: key 0, velocity value 0
   EXPECT_EQ(lines[0].ticks, 480);
   EXPECT_TRUE(lines[2].sound.sounds);
@@ -95,13 +90,10 @@ TEST(ParseLines, PiecesCutAnywhereGiveTheLinesOfTheWholeText) {
     ASSERT_EQ(state.noteCount, whole.size());
     ASSERT_EQ(state.note.size(), whole.size());
     for (qsizetype i = 0; i < whole.size(); ++i) {
-      ASSERT_EQ(read[i].text, whole[i].text) << text.toStdString();
-      ASSERT_EQ(read[i].end, whole[i].end) << text.toStdString();
-      ASSERT_EQ(read[i].ticks, whole[i].ticks);
-      ASSERT_EQ(state.note[i], whole[i].text);
-      ASSERT_EQ(state.pit[i], whole[i].pit);
-      ASSERT_EQ(state.vel[i], whole[i].vel);
-      ASSERT_EQ(state.dur[i], whole[i].dur);
+      ASSERT_EQ(std::tuple(read[i].text, read[i].end, read[i].ticks), std::tuple(whole[i].text, whole[i].end, whole[i].ticks))
+          << text.toStdString();
+      ASSERT_EQ(std::tuple(state.note[i], state.pit[i], state.vel[i], state.dur[i]),
+                std::tuple(whole[i].text, whole[i].pit, whole[i].vel, whole[i].dur));
     }
   }
 }
@@ -134,10 +126,9 @@ TEST(HighlightScan, FindsTheLineWithinOneThousandAndOneProbesOrKeepsSelL) {
         playback::HighlightInReach(r.text.mid(r.s, playback::kHighlightProbes), r.s, r.selL);
     for (const auto& [scan, h] : {std::pair{"whole text", whole}, std::pair{"reach", reach}}) {
       SCOPED_TRACE(std::string(scan) + " from " + std::to_string(r.s));
-      EXPECT_EQ(h.found, r.found);
-      EXPECT_EQ(qMin<qint64>(h.selStart, r.text.size()), r.selStart);  // the text area clamps
-      EXPECT_EQ(h.selLength, r.selLength);
-      EXPECT_EQ(h.selL, r.selLAfter);
+      // The text area clamps the selection's start.
+      EXPECT_EQ(std::tuple(h.found, qMin<qint64>(h.selStart, r.text.size()), h.selLength, h.selL),
+                std::tuple(r.found, r.selStart, r.selLength, r.selLAfter));
     }
   }
 }
