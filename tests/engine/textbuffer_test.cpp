@@ -62,6 +62,12 @@ TEST_P(TextBufferRandom, MatchesAPlainStringUnderRandomEdits)
     const QString pieces[] = {QStringLiteral("a"), QStringLiteral("0F "), QStringLiteral("\r"),
                               QStringLiteral("\n"), QStringLiteral("\r\n"), QStringLiteral("\u3042"),
                               QStringLiteral("\U0001F600"), QStringLiteral("\u00e9"), QStringLiteral("xyz")};
+    auto randomText = [&](qsizetype maxParts) {
+        QString s;
+        for (qsizetype i = 1 + rand(maxParts); i > 0; --i)
+            s += pieces[rand(std::size(pieces))];
+        return s;
+    };
     TextBuffer b(chunk);
     QString ref;
     for (int op = 0; op < 4000; ++op) {
@@ -70,20 +76,14 @@ TEST_P(TextBufferRandom, MatchesAPlainStringUnderRandomEdits)
             // The whole text replaced: every other time by what it already holds
             // (chunks rebuilt from scratch), else by fresh text.
             if (op % 1000 == 999) {
-                QString s;
-                const qsizetype parts = 1 + rand(20 * chunk);
-                for (qsizetype i = 0; i < parts; ++i)
-                    s += pieces[rand(std::size(pieces))];
+                const QString s = randomText(20 * chunk);
                 ref = referenceBreaks(s);
                 b.setText(s);
             } else {
                 b.setText(ref);
             }
         } else if (kind < 6) {
-            QString s;
-            const qsizetype parts = 1 + rand(3 * chunk / 2);
-            for (qsizetype i = 0; i < parts; ++i)
-                s += pieces[rand(std::size(pieces))];
+            const QString s = randomText(3 * chunk / 2);
             const qsizetype pos = rand(ref.size() + 1);
             const QString norm = referenceBreaks(s);
             ASSERT_EQ(b.insert(pos, s), norm.size());

@@ -52,7 +52,6 @@ protected:
     void Layout() override
     {
         log << QStringLiteral("Layout");
-        SetTitle(QStringLiteral("Quorvanel"));
         SetVisible(true);
     }
     void CreateControls() override
@@ -83,7 +82,6 @@ TEST(WindowLifecycle, ConstructorBuildsOpensInCreationOrderThenShowsAndHandlersG
     LogWindow w;
     w.Constructor();
     EXPECT_EQ(w.log, (QStringList{"Layout", "CreateControls", "B.Open", "T.Open", "Open"}));
-    EXPECT_EQ(w.Title(), QStringLiteral("Quorvanel"));
     EXPECT_FALSE(w.shownWhileBuilding);
     EXPECT_TRUE(w.QtWindow()->isVisible());
     CheckCast<PushButton>(w.ControlByName(QStringLiteral("Boom")))->Push();

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <tuple>
 #include <utility>
 #include <vector>
 #include <random>
@@ -41,9 +42,8 @@ TEST(HexDump, InputsGiveTheirExactTexts) {
   };
   for (const ExactDump& c : cases) {
     const track::HexDump d = track::DumpBytes(c.bytes);
-    EXPECT_EQ(d.address, QByteArray(c.address)) << c.what;
-    EXPECT_EQ(d.hex, QByteArray(c.hex)) << c.what;
-    EXPECT_EQ(d.characters, QByteArray(c.characters)) << c.what;
+    EXPECT_EQ(std::tuple(d.address, d.hex, d.characters),
+              std::tuple(QByteArray(c.address), QByteArray(c.hex), QByteArray(c.characters))) << c.what;
   }
 }
 
@@ -118,9 +118,8 @@ TEST(DumpFile, ReadsTheWholeFileAlsoThroughALink) {
     for (const QString& p : {path, link}) {
       const auto d = track::DumpFile(p);
       ASSERT_TRUE(d.has_value()) << p.toStdString();
-      EXPECT_EQ(d->address->toLatin1(), expected.address) << p.toStdString();
-      EXPECT_EQ(d->hex->toLatin1(), expected.hex) << p.toStdString();
-      EXPECT_EQ(d->characters->toLatin1(), expected.characters) << p.toStdString();
+      EXPECT_EQ(std::tuple(d->address->toLatin1(), d->hex->toLatin1(), d->characters->toLatin1()),
+                std::tuple(expected.address, expected.hex, expected.characters)) << p.toStdString();
     }
   }
 }
