@@ -6,7 +6,7 @@
 #include "app/handovermessage.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
-#include "unixsocket.h"
+#include "helpers.h"
 #include "window/mw.h"
 
 #include <QCoreApplication>
@@ -17,7 +17,6 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -36,14 +35,6 @@ ino_t Inode(const QString& path)
 {
     struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
-}
-
-void WriteFile(const QByteArray& path, const QByteArray& bytes)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0) << path.constData();
-    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
-    ::close(fd);
 }
 
 class Launch : public ::testing::Test {

@@ -2,7 +2,7 @@
 // lives, hand-over to a listening instance, stale sockets, and what the running
 // instance refuses.
 #include "app/singleinstance.h"
-#include "unixsocket.h"
+#include "helpers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/filetypes1.h"
 #include "app/startup.h"
+#include "helpers.h"
 #include "framework/files/filetype.h"
 #include "framework/runtime/exceptions.h"
 #include "framework/runtime/runtime.h"
@@ -87,10 +88,8 @@ TEST_F(Shell, HandedOverDocumentsShowTheLastAndBringTheWindowBack)
     QTemporaryDir dir;
     DocumentPaths paths;
     for (const char* bytes : {"FIRST", "LAST"}) {
-        QFile f(dir.filePath(QString::fromLatin1(bytes)));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        paths << QFile::encodeName(f.fileName());
+        paths << QFile::encodeName(dir.path()) + '/' + bytes;
+        WriteFile(paths.last(), bytes);
     }
     MakeDefaultView();
     QMainWindow* window = MW::Instance().QtWindow();

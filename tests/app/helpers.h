@@ -1,8 +1,10 @@
-// A raw local socket, as another process (or a crashed instance) would have it.
+// Raw files and local sockets, named by their bytes as another process has them.
 #pragma once
 #include <QFile>
+#include <gtest/gtest.h>
 
 #include <cstring>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -22,4 +24,12 @@ inline int UnixSocket(const QString& path, bool bind)
         return -1;
     }
     return fd;
+}
+
+inline void WriteFile(const QByteArray& path, const QByteArray& bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << path.constData();
+    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+    ::close(fd);
 }
