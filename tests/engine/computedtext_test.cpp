@@ -175,13 +175,11 @@ TEST_P(ComputedTextRandom, EditsAndUndoMatchAPlainString)
                 undoStates.push_back(before);
                 redoStates.clear();
             }
-            ASSERT_EQ(d.canUndo(), !undoStates.empty()) << "op " << op;
-            ASSERT_EQ(d.canRedo(), !redoStates.empty()) << "op " << op;
             const TextBuffer& b = d.buffer();
-            ASSERT_EQ(b.length(), ref.size()) << "op " << op;
             const qsizetype probe = rand(ref.size() + 1);
-            ASSERT_EQ(b.mid(probe, 60), ref.mid(probe, 60)) << "op " << op;
-            ASSERT_EQ(b.lineOf(probe), ref.left(probe).count(QChar(u'\r'))) << "op " << op;
+            ASSERT_EQ(std::tuple(d.canUndo(), d.canRedo(), b.length(), b.mid(probe, 60), b.lineOf(probe)),
+                      std::tuple(!undoStates.empty(), !redoStates.empty(), ref.size(), ref.mid(probe, 60),
+                                 ref.left(probe).count(QChar(u'\r')))) << "op " << op;
             if (op % 100 == 0)
                 expectSameText(b, ref, "op " + std::to_string(op));
         }
