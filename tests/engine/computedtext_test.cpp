@@ -38,10 +38,7 @@ private:
     }
 };
 
-std::shared_ptr<const textfn::RowText> stripes(qsizetype lineLength, qsizetype rows, qsizetype tail)
-{
-    return std::make_shared<StripeRows>(lineLength, rows, tail);
-}
+auto stripes(qsizetype lineLength, qsizetype rows, qsizetype tail) { return std::make_shared<const StripeRows>(lineLength, rows, tail); }
 
 QString builtText(const textfn::RowText& t) { return QString::fromLatin1(t.toLatin1()); }
 

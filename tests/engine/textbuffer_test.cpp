@@ -14,10 +14,7 @@
 namespace {
 
 // The reference rules, written the plain way.
-QString referenceBreaks(QString s)
-{
-    return s.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(QChar(u'\n'), QChar(u'\r'));
-}
+QString referenceBreaks(QString s) { return s.replace(u"\r\n"_qs, u"\r"_qs).replace(QChar(u'\n'), QChar(u'\r')); }
 
 struct BreakCase { const char *in, *out; };
 
