@@ -13,7 +13,9 @@ TEST_P(KeyboardHit, FindsTheKeyUnderThePoint) {
   const Point& p = GetParam();
   const entry::KeyHit hit = entry::HitTest(p.x, p.y);
   EXPECT_EQ(std::pair(hit.taken, hit.pressed), std::pair(p.taken, p.pressed)) << p.x << "," << p.y;
-  if (p.pressed) EXPECT_EQ(std::pair(hit.note, hit.keyText), std::pair(p.note, QString::fromLatin1(p.key))) << p.x << "," << p.y;
+  if (p.pressed) {
+    EXPECT_EQ(std::pair(hit.note, hit.keyText), std::pair(p.note, QString::fromLatin1(p.key))) << p.x << "," << p.y;
+  }
 }
 
 // Each key's edges, the gaps between keys (taken or not) and the ends of the keyboard.

@@ -22,7 +22,9 @@ TEST_P(LineDelete, DeletesBackToTheLineStartBeforeTheCaret) {
   QString result = text;
   result.remove(r.start, r.length);
   EXPECT_EQ(result, QString::fromLatin1(c.after)) << c.caret;
-  if (r.length > 0) EXPECT_EQ(r.start, c.caretAfter);
+  if (r.length > 0) {
+    EXPECT_EQ(r.start, c.caretAfter);
+  }
   // Read a Latin-1 character at a time, as a held text comes, the range is the same.
   std::vector<qsizetype> ends(static_cast<size_t>(text.size()));
   std::iota(ends.begin(), ends.end(), 1);
