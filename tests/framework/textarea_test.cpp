@@ -93,7 +93,10 @@ TEST(TextAreaEdit, AReadOnlyAreaCopiesButRefusesEditsAndStillTakesTheProgramsTex
     QGuiApplication::clipboard()->setText(QStringLiteral("x"));
     t.Copy();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("00 11"));
+    // Other text on the clipboard, so that a paste that went through would show.
+    QGuiApplication::clipboard()->setText(QStringLiteral("7F"));
     t.Paste();  // cutting and deleting are the window's read-only columns' tests
+    QTest::keyClick(t.Widget(), Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(t.Widget(), Qt::Key_Backspace);
     QTest::keyClicks(t.Widget(), QStringLiteral("d"));
     QTest::keyClick(t.Widget(), Qt::Key_Return);

@@ -84,10 +84,17 @@ TEST_F(WindowTest, EditShortcutsAndItemsActOnTheFocusedColumnBeforeItsKeyFilter)
         w().EditClear().QtAction()->trigger();
         EXPECT_EQ(t.Text(), "aab");
     }
-    w().HedderTa().SetText("00000000:");
-    w().HedderTa().Widget()->setFocus();
-    Select(w().HedderTa(), 0, 4);
-    w().EditClear().QtAction()->trigger();
-    press('x');
-    EXPECT_EQ(w().HedderTa().Text(), "00000000:");
+    // The address and character columns take neither a cut nor a paste of
+    // other text.
+    QGuiApplication::clipboard()->setText("7F");
+    for (TextArea* column : {&w().HedderTa(), &w().FutterTa()}) {
+        column->SetText("00000000:");
+        column->Widget()->setFocus();
+        Select(*column, 0, 4);
+        w().EditClear().QtAction()->trigger();
+        press('x');
+        press('v');
+        w().EditPaste().QtAction()->trigger();
+        EXPECT_EQ(column->Text(), "00000000:") << column->Name().toStdString();
+    }
 }
