@@ -107,6 +107,14 @@ save_as() {
   wait_until 10 sh -c "! xdotool search --onlyvisible --name '^Save As\$'" || fail "the save dialog stayed open"
 }
 
+# most EXPRESSION X Y WIDTH HEIGHT: the largest value (0-255) that the ImageMagick
+# expression takes over a rectangle of the main window's content, on the screen now.
+most() {
+  import -window root "$work/now.png"
+  convert-im6.q16 "$work/now.png" -crop "$4x$5+$2+$(( $3 + top ))" +repage -fx "$1" \
+    -format '%[fx:int(255*maxima+0.5)]' info:
+}
+
 # pixel X Y FILE: the red channel (0-255) of a screen pixel in a screenshot.
 pixel() {
   convert-im6.q16 "$3" -format "%[fx:int(255*p{$1,$2}.r+0.5)]" info:

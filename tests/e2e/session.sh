@@ -35,7 +35,9 @@ timeout 30 "$program" "$second" >"$work/second.log" 2>&1 ||
   fail "the second launch ended with status $?: $(cat "$work/second.log")"
 kill -0 "$app" 2>/dev/null || fail "the first instance ended"
 [ "$(xdotool search --onlyvisible --name '^Quorvanel$' | wc -l)" = 1 ] || fail "a second window opened"
-sleep 0.3
+# The opened file's 63 rows fill the address column; the handed-over one has two.
+address_column_shows_two_rows() { [ "$(most '1-r' 55 57 80 338)" -lt 55 ]; }
+wait_until 10 address_column_shows_two_rows || fail "the first window does not show the handed-over file's two rows"
 shot "handed-over"
 click 640 433  # "BinaryFile Save"
 save_as "$work/second-saved.bin"
@@ -47,7 +49,9 @@ click 159 535  # note-length button 0: whole notes, gate 1632 ticks
 click 151 490  # white key 0
 click 179 490  # white key 2
 click 337 562  # "NotesPlay"
-sleep 0.3
+# The line that sounds is highlighted in the hex column's first two rows.
+line_highlighted() { [ "$(most 'b-r' 170 31 160 25)" -gt 100 ]; }
+wait_until 10 line_highlighted || fail "playback did not start: no line is highlighted"
 shot "playing"
 "$close_window" "$win" || fail "the close request could not be sent"
 ended "closing its window" first
