@@ -31,7 +31,9 @@ run_and_sample opaque
 
 xcompmgr >"$work/xcompmgr.log" 2>&1 &
 started+=($!)
-sleep 1
+# The program looks for the compositor once, when its window opens: wait until
+# the window by which xcompmgr owns the compositing selection exists.
+wait_until 20 xdotool search --name '^xcompmgr$' || fail "xcompmgr did not start: $(cat "$work/xcompmgr.log")"
 
 run_and_sample composited
 expected=$(( (255 + outside + 1) / 2 ))
