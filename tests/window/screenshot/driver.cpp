@@ -8,12 +8,14 @@
 #include "window/mw.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTextStream>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 
 namespace {
@@ -59,7 +61,25 @@ int main(int argc, char** argv)
     w.BinaryTa().SetText(QStringLiteral("4D 54 68 64 00 00 00 06 00 00 00 01 01 E0 4D 54 \r"
                                         "72 6B 00 00 00 26 00 C0 00 00 90 3C 55 83 18 90 \r"));
     w.FutterTa().SetText(QStringLiteral("M T h d - - - - - - - - - - M T \rr k - - - & - - - - - < U - - - \r"));
-    QTimer::singleShot(800, [&] {
+    // The screen is sampled until the window shows every icon, for at most 5 s: a
+    // window not yet painted and one whose icons are drawn wrong look the same.
+    QElapsedTimer since;
+    since.start();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWindow* shown = w.QtWindow()->windowHandle();
+        if (!shown || !shown->isExposed())
+            return;
+        const QImage screen = w.QtWindow()->screen()->grabWindow(0).toImage();
+        int icons = 0, exact = 0;
+        for (qint64 i = 0; i < w.ControlCount(); ++i)
+            if (auto* b = dynamic_cast<BevelButton*>(w.ControlAt(i)); b && b->Icon()) {
+                ++icons;
+                exact += IconExactOnScreen(*b, screen);
+            }
+        if (exact < icons && since.elapsed() < 5000)
+            return;
+        poll.stop();
         QFile f(reportPath);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Text))
             std::exit(3);
@@ -69,20 +89,13 @@ int main(int argc, char** argv)
         };
         place("window", w.QtWindow()->mapToGlobal(QPoint(0, 0)), w.QtWindow());
         place("content", w.ContentWidget()->mapToGlobal(QPoint(0, 0)), w.ContentWidget());
-        const QImage screen = w.QtWindow()->screen()->grabWindow(0).toImage();
-        int icons = 0, exact = 0;
-        for (qint64 i = 0; i < w.ControlCount(); ++i) {
-            Control* c = w.ControlAt(i);
-            if (auto* b = dynamic_cast<BevelButton*>(c); b && b->Icon()) {
-                ++icons;
-                exact += IconExactOnScreen(*b, screen);
-            }
-            if (c->Widget())
+        for (qint64 i = 0; i < w.ControlCount(); ++i)
+            if (Control* c = w.ControlAt(i); c->Widget())
                 place(c->Name() + (c->Index() >= 0 ? QStringLiteral("(%1)").arg(c->Index()) : QString()),
                       c->Widget()->mapTo(w.ContentWidget(), QPoint(0, 0)), c->Widget());
-        }
         out << "icons " << exact << ' ' << icons << '\n';
         out << "unhandled " << failures << '\n';
     });
+    poll.start(50);
     return app.exec();
 }
