@@ -161,10 +161,14 @@ TEST_P(ComputedTextRandom, EditsAndUndoMatchAPlainString)
                 to.push_back(std::exchange(ref, from.back()));
                 from.pop_back();
             } else if (kind == 7) {
-                d.moveCaret(rand(ref.size() + 1), false);
-                edited = d.backspace() || edited;
+                // Nothing is selected: only a caret at the start has nothing to take.
+                const qsizetype at = rand(ref.size() + 1);
+                d.moveCaret(at, false);
+                edited = at > 0;
+                ASSERT_EQ(d.backspace(), edited) << "op " << op;
                 if (edited)
-                    ref.remove(d.caret(), 1);
+                    ref.remove(at - 1, 1);
+                ASSERT_EQ(d.caret(), at - edited) << "op " << op;
             } else {
                 d.moveCaret(rand(ref.size() + 1), true);
             }
