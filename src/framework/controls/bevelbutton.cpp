@@ -7,6 +7,27 @@
 #include <QStylePainter>
 #include <QToolButton>
 
+namespace {
+
+// The style's pressed bevel is barely greyer than its raised one, and in a row of
+// sticky buttons the one in force must show at a glance: a pressed button is drawn
+// clearly darker than the button colour, sunk in by a shadow along its top and left
+// edges and a light line along its bottom and right. Whole points, so the edge is
+// as sharp at every scale.
+void DrawPressedBevel(QPainter& p, const QRect& r, const QColor& button)
+{
+    const QColor face = button.darker(145);
+    p.fillRect(r, face);
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), face.darker(210));
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), face.darker(210));
+    p.fillRect(QRect(r.left() + 1, r.top() + 1, r.width() - 2, 1), face.darker(125));
+    p.fillRect(QRect(r.left() + 1, r.top() + 1, 1, r.height() - 2), face.darker(125));
+    p.fillRect(QRect(r.left() + 1, r.bottom(), r.width() - 1, 1), button.lighter(110));
+    p.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 1), button.lighter(110));
+}
+
+} // namespace
+
 // The style would fit an icon into the bevel's inset, shrinking a 14 x 16 icon on
 // a 14 x 16 button until its finest strokes smear; here the bevel is drawn first
 // and the icon over it at its own size, centred, on whole points so that it stays
@@ -22,7 +43,12 @@ protected:
         QStyleOptionToolButton bevel;
         initStyleOption(&bevel);
         bevel.icon = QIcon();
-        p.drawComplexControl(QStyle::CC_ToolButton, bevel);
+        if (bevel.state & (QStyle::State_On | QStyle::State_Sunken)) {
+            DrawPressedBevel(p, rect(), palette().color(QPalette::Button));
+            p.drawControl(QStyle::CE_ToolButtonLabel, bevel);
+        } else {
+            p.drawComplexControl(QStyle::CC_ToolButton, bevel);
+        }
         if (icon)
             p.drawImage(QPoint(int(width() - icon->Width()) / 2, int(height() - icon->Height()) / 2),
                         icon->Image());

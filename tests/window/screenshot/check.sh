@@ -1,7 +1,7 @@
 #!/bin/bash
 # Shows the main window under a private Xvfb, screenshots the screen and checks
 # that the window is 800 x 600 of content with its controls in place, its icons
-# pixel for pixel and its black keys 14 wide. Usage: check.sh DRIVER OUTPUT.png [SCALE]
+# pixel for pixel, its black keys 14 wide and its pressed button plain to see. Usage: check.sh DRIVER OUTPUT.png [SCALE]
 program=$1
 shot=$2
 scale=${3:-1}
@@ -60,4 +60,11 @@ for x in 164 191; do
 done
 read -r r g b <<<"$(pixel 300 415)"
 [ "$r $g $b" = "213 213 213" ] || fail "panel frame's top edge is $r $g $b"
+# The note length in force, BBD(4), beside BBD(3) raised: its face, right of the
+# note's stem, clearly darker, and its top edge darker still.
+read -r raised _ <<<"$(pixel $((197 + 11)) $((527 + 4)))"
+read -r face _ <<<"$(pixel $((212 + 11)) $((527 + 4)))"
+read -r edge _ <<<"$(pixel $((212 + 11)) 527)"
+[ $((raised - face)) -ge 60 ] && [ $((face - edge)) -ge 60 ] ||
+    fail "the pressed button is not clearly darker and sunk in: face $face beside $raised, top edge $edge"
 echo "window $xw x $xh (menu bar $menu), content 800 x 600, controls in place, 33 icons exact: $shot"
