@@ -69,7 +69,8 @@ void BM_ParseLines1MiB(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseLines1MiB)->Unit(benchmark::kMillisecond);
 
-// The hex text of a dump of size random bytes, held as the hex column holds it.
+// The hex text of a dump of size random bytes, held as the hex column holds it and
+// read as the window reads it.
 struct HeldDump {
   explicit HeldDump(qsizetype size) { buffer.setRows(track::DumpRows(RandomBytes(size)).hex); }
   track::TrackText Pieces() const {
@@ -78,6 +79,15 @@ struct HeldDump {
                 if constexpr (std::is_same_v<decltype(p), const char*>) read(QLatin1StringView(p, n));
                 else read(QStringView(p, n));
               });
+            },
+            [this](const track::TrackText::Reader& read, const track::TrackText::RowsReader& rows) {
+              buffer.forEachSpan(
+                  0, buffer.length(),
+                  [&](auto* p, qsizetype n) {
+                    if constexpr (std::is_same_v<decltype(p), const char*>) read(QLatin1StringView(p, n));
+                    else read(QStringView(p, n));
+                  },
+                  rows);
             }};
   }
   TextBuffer buffer;

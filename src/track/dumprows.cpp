@@ -60,6 +60,7 @@ class EntryRows final : public textfn::RowText {
  public:
   explicit EntryRows(const QByteArray& bytes)
       : RowText(kRow * kWidth + 1, bytes.size() / kRow, bytes.size() % kRow * kWidth), bytes_(bytes) {}
+  const QByteArray& bytes() const { return bytes_; }
   void render(qsizetype pos, qsizetype n, char* out) const override {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes_.constData());
     const qsizetype size = bytes_.size();
@@ -88,6 +89,11 @@ class EntryRows final : public textfn::RowText {
 DumpTexts DumpRows(const QByteArray& bytes) {
   return {std::make_shared<AddressRows>(bytes.size()), std::make_shared<EntryRows<3>>(bytes),
           std::make_shared<EntryRows<2>>(bytes)};
+}
+
+const QByteArray* HexSource(const textfn::RowText& text) {
+  const auto* hex = dynamic_cast<const EntryRows<3>*>(&text);
+  return hex ? &hex->bytes() : nullptr;
 }
 
 std::optional<QByteArray> ReadRegularFile(const QString& path) {

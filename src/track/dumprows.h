@@ -21,6 +21,10 @@ struct DumpTexts {
 // The three texts of bytes; each keeps the bytes (shared, not copied).
 DumpTexts DumpRows(const QByteArray& bytes);
 
+// The bytes behind the hex text of a DumpRows (byte i spelled at characters
+// 49 * (i / 16) + 3 * (i % 16) and the next one), or null for any other text.
+const QByteArray* HexSource(const textfn::RowText& text);
+
 // The bytes of a regular file (or a link to one), read whole up to its end as it is
 // at the time of reading, into one array; nullopt when it is no regular file (a
 // folder, a device, a FIFO) or cannot be opened or read (no permission, gone).

@@ -1,9 +1,7 @@
 // The Standard MIDI File of a track text.
 #include "track/midifile.h"
 
-#include "track/trackbytes.h"
-
-#include <cstring>
+#include <utility>
 
 namespace track {
 
@@ -16,24 +14,24 @@ constexpr char kHeader[] = {
     'M', 'T', 'r', 'k'};
 constexpr char kProgramChange[] = {0, static_cast<char>(0xC0), 0, 0};
 constexpr char kEndOfTrack[] = {static_cast<char>(0xFF), 0x2F, 0};
-constexpr qsizetype kLead = sizeof kHeader + 4 + sizeof kProgramChange;
 
 }  // namespace
 
-QByteArray MidiFileBytes(const TrackText& trackText) {
-  // The text's bytes go straight in after room for what leads them: no second copy.
-  QByteArray file = TrackBytes(trackText, kLead);
-  const qsizetype events = file.size() - kLead;
+ByteParts MidiFileParts(const TrackText& trackText) {
+  const ByteParts events = TrackByteParts(trackText);
   // The length field is the last eight hex digits of n + 7: the low 32 bits.
-  const quint32 length = static_cast<quint32>(static_cast<quint64>(events) + 7);
-  char* out = file.data();
-  std::memcpy(out, kHeader, sizeof kHeader);
-  out += sizeof kHeader;
-  for (int shift = 24; shift >= 0; shift -= 8) *out++ = static_cast<char>((length >> shift) & 0xFF);
-  std::memcpy(out, kProgramChange, sizeof kProgramChange);
-  file.append(kEndOfTrack, sizeof kEndOfTrack);
+  const quint32 length = static_cast<quint32>(static_cast<quint64>(events.size()) + 7);
+  QByteArray lead(kHeader, sizeof kHeader);
+  for (int shift = 24; shift >= 0; shift -= 8) lead += static_cast<char>((length >> shift) & 0xFF);
+  lead.append(kProgramChange, sizeof kProgramChange);
+  ByteParts file;
+  file.append(std::move(lead));
+  file.append(events);
+  file.append(QByteArray(kEndOfTrack, sizeof kEndOfTrack));
   return file;
 }
+
+QByteArray MidiFileBytes(const TrackText& trackText) { return MidiFileParts(trackText).toByteArray(); }
 
 QByteArray MidiFileBytes(const QString& trackText) { return MidiFileBytes(TrackText::Of(trackText)); }
 

@@ -5,6 +5,8 @@
 
 namespace track {
 
+ByteParts RawFileParts(const TrackText& trackText) { return TrackByteParts(trackText); }
+
 QByteArray RawFileBytes(const TrackText& trackText) { return TrackBytes(trackText); }
 
 QByteArray RawFileBytes(const QString& trackText) { return TrackBytes(trackText); }

@@ -4,7 +4,7 @@
 namespace track {
 
 TrackText TrackText::Of(const QString& text) {
-  return {text.size(), [text](const Reader& read) { read(QStringView(text)); }};
+  return {text.size(), [text](const Reader& read) { read(QStringView(text)); }, {}};
 }
 
 }  // namespace track

@@ -42,8 +42,9 @@ std::optional<QByteArray> ReadWhole(FolderItem& item)
 
 // Writes bytes as a new file at item: all of them or, on any failure, nothing at
 // all (an earlier file of the name stays), with the user told why and, in the
-// rare case that an earlier file could not be kept, that too.
-void WriteFile(FolderItem& item, const QString& type, const QByteArray& bytes)
+// rare case that an earlier file could not be kept, that too. The parts are built
+// block by block as they go.
+void WriteFile(FolderItem& item, const QString& type, const track::ByteParts& bytes)
 {
     const QString path = item.NativePath();
     std::unique_ptr<BinaryStream> stream = item.CreateBinaryFile(type);
@@ -52,7 +53,7 @@ void WriteFile(FolderItem& item, const QString& type, const QByteArray& bytes)
         return;
     }
     try {
-        stream->Write(bytes);
+        bytes.write([&stream](const char* data, qsizetype n) { stream->Write(QByteArray::fromRawData(data, n)); });
         stream->Close();
     } catch (const IOException& e) {
         ReportSaveFailure(path, WriteFailureReason(e.Message(), path), !stream->LeftDamaged());
@@ -112,15 +113,16 @@ void MW::OpenBinary()
 
 void MW::SaveMidi()
 {
-    // Read before the dialog: nothing done while it is up reaches the file.
-    const QByteArray bytes = track::MidiFileBytes(TrackTextOf(BinaryTa()));
+    // Read before the dialog: nothing done while it is up reaches the file. A dump's
+    // unedited rows are kept as ranges of its file's bytes, which never change.
+    const track::ByteParts bytes = track::MidiFileParts(TrackTextOf(BinaryTa()));
     if (FolderItemPtr item = GetSaveFolderItem(QString(), QStringLiteral("Test.mid")))
         WriteFile(*item, QStringLiteral("binary/midi"), bytes);
 }
 
 void MW::SaveFileBinary()
 {
-    const QByteArray bytes = track::RawFileBytes(TrackTextOf(BinaryTa()));
+    const track::ByteParts bytes = track::RawFileParts(TrackTextOf(BinaryTa()));
     if (FolderItemPtr item = GetSaveFolderItem(QString(), QStringLiteral("Sample.mid")))
         WriteFile(*item, QString(), bytes);
 }

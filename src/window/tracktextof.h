@@ -7,5 +7,8 @@
 
 inline track::TrackText TrackTextOf(const TextArea& ta)
 {
-    return {ta.Length(), [&ta](const track::TrackText::Reader& read) { ta.ReadPieces(read); }};
+    return {ta.Length(), [&ta](const track::TrackText::Reader& read) { ta.ReadPieces(read); },
+            [&ta](const track::TrackText::Reader& read, const track::TrackText::RowsReader& rows) {
+                ta.ReadSpans(read, rows);
+            }};
 }

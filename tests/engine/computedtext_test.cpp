@@ -111,6 +111,25 @@ TEST(ComputedText, ReadingInPiecesGivesTheTextInOrder)
     QString ref = builtText(*rows);
     ref.insert(4000, QStringLiteral("\u3042"));
     EXPECT_EQ(read, ref);
+
+    // By spans, the computed stretches come unbuilt, as where they lie in the text.
+    QString spans;
+    qsizetype unbuilt = 0;
+    b.forEachSpan(
+        1, b.length() - 2,
+        [&](auto* p, qsizetype n) {
+            if constexpr (std::is_same_v<decltype(p), const char*>)
+                spans += QLatin1StringView(p, n);
+            else
+                spans += QStringView(p, n);
+        },
+        [&](const std::shared_ptr<const textfn::RowText>& from, qsizetype at, qsizetype n) {
+            EXPECT_EQ(from, rows);
+            spans += QLatin1StringView(from->toLatin1().mid(at, n));
+            unbuilt += n;
+        });
+    EXPECT_EQ(spans, ref.mid(1, ref.size() - 2));
+    EXPECT_EQ(unbuilt, ref.size() - 3);
     EXPECT_EQ(b.mid(4090, 20), ref.mid(4090, 20));
     EXPECT_FALSE(b.isLatin1Range(3990, 20));
     EXPECT_TRUE(b.isLatin1Range(5000, 2000));

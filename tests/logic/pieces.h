@@ -20,7 +20,8 @@ inline track::TrackText InPieces(const QString& text, const std::vector<qsizetyp
                     fits ? read(QLatin1StringView(narrow = piece.toLatin1())) : read(piece);
                     from = end;
                 }
-            }};
+            },
+            {}};
 }
 
 // Piece ends 1 to maxStep apart, the last one at size.

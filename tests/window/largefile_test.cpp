@@ -1,8 +1,12 @@
 // A file of over a mebibyte opened in the real window: every line of the three
 // columns in place, selections that cross the storage's pieces, the end of the
-// dump scrolled into view, a raw save that gives the file back; and copying,
-// undoing, a MIDI save and playback on the dump as on any typed text.
+// dump scrolled into view, a raw save that gives the file back, saves after edits
+// in its middle; and copying, undoing, a MIDI save and playback on the dump as on
+// any typed text.
 #include "fixture.h"
+
+#include "track/midifile.h"
+#include "track/rawfile.h"
 
 #include <QAbstractScrollArea>
 #include <QClipboard>
@@ -38,6 +42,22 @@ protected:
 
     QByteArray bytes_;
     const qsizetype rows_ = kSize / 16 + 1;  // the last one partial
+};
+
+// The save dialog, answered with a path after doing what the test asks while it is up.
+class DialogThatEdits : public FileDialogs {
+public:
+    DialogThatEdits(QString path, std::function<void()> meanwhile) : path_(std::move(path)), meanwhile_(std::move(meanwhile)) {}
+    FolderItemPtr Open(const QString&) override { return nullptr; }
+    FolderItemPtr Save(const QString&, const QString&) override
+    {
+        meanwhile_();
+        return std::make_shared<FolderItem>(path_);
+    }
+
+private:
+    QString path_;
+    std::function<void()> meanwhile_;
 };
 
 }  // namespace
@@ -78,6 +98,36 @@ TEST_F(LargeFile, SelectionsAnywhereReadBackTheirRowsTheEndScrollsIntoViewAndARa
     QByteArray expected = bytes_;
     expected[0] = char(0x7F);
     EXPECT_TRUE(ReadBytes(Path("saved.bin")) == expected);
+}
+
+// Typed in the middle: an odd digit (all that follows is read half a byte on), rows
+// replaced, a selection taken out. Each save writes what the whole text spells when
+// its button was clicked, whatever changes while the dialog is up.
+TEST_F(LargeFile, SavesAfterEditsInTheMiddleWriteWhatTheTextSpellsAtTheClick)
+{
+    TextArea& ta = w().BinaryTa();
+    ta.SetSelStart(49 * 9000 + 4);
+    QTest::keyClicks(ta.Widget(), "7");
+    Select(ta, 49 * 15000 + 10, 49 * 3);
+    QTest::keyClicks(ta.Widget(), "AB C");
+    Select(ta, 49 * 17000 + 1, 100);
+    QTest::keyClick(ta.Widget(), Qt::Key_Backspace);
+    ASSERT_EQ(ta.Length(), kSize * 3 + kSize / 16 + 1 + 4 - 49 * 3 - 100) << "the edits were made";
+
+    for (const bool midi : {false, true}) {
+        const QString name = midi ? "edited.mid" : "edited.bin", text = ta.Text();
+        const QByteArray expected = midi ? track::MidiFileBytes(text) : track::RawFileBytes(text);
+        SetFileDialogs(std::make_shared<DialogThatEdits>(Path(name), [&] {
+            Select(ta, 49 * 5000, 49 * 10);
+            ta.SetSelText(QStringLiteral("5"));
+        }));
+        Click(midi ? w().MidiSaveButton() : w().FilesaveButton());
+        const QByteArray saved = ReadBytes(Path(name));
+        EXPECT_TRUE(saved == expected) << name.toStdString();
+        const qsizetype lead = midi ? 26 : 0;
+        EXPECT_TRUE(saved.mid(lead, 5000 * 16) == bytes_.left(5000 * 16)) << "the file's bytes before the edits";
+    }
+    EXPECT_TRUE(messages_.isEmpty());
 }
 
 TEST_F(LargeFile, CopyUndoMidiSaveAndPlaybackWorkOnTheDumpAsOnAnyText)

@@ -50,6 +50,7 @@ public:
     virtual void SetLatin1(const QByteArray& text) = 0;
     virtual void SetRows(std::shared_ptr<const textfn::RowText> text) = 0;
     virtual void ReadPieces(const std::function<void(QAnyStringView)>& read) const = 0;
+    virtual void ReadSpans(const std::function<void(QAnyStringView)>& read, const TextArea::RowsReader& rows) const = 0;
     virtual qint64 Length() const = 0;
     virtual qint64 SelStart() const = 0;
     virtual qint64 SelLength() const = 0;
@@ -95,6 +96,18 @@ public:
             else
                 read(QStringView(p, n));
         });
+    }
+    void ReadSpans(const std::function<void(QAnyStringView)>& read, const TextArea::RowsReader& rows) const override
+    {
+        document().buffer().forEachSpan(
+            0, length(),
+            [&](auto* p, qsizetype n) {
+                if constexpr (std::is_same_v<decltype(p), const char*>)
+                    read(QLatin1StringView(p, n));
+                else
+                    read(QStringView(p, n));
+            },
+            rows);
     }
     qint64 Length() const override { return length(); }
     qint64 SelStart() const override { return selectionStart(); }
@@ -239,6 +252,10 @@ void TextArea::SetText(const QString& text) { view_->SetText(text); }
 void TextArea::SetTextLatin1(const QByteArray& text) { view_->SetLatin1(text); }
 void TextArea::SetTextRows(std::shared_ptr<const textfn::RowText> text) { view_->SetRows(std::move(text)); }
 void TextArea::ReadPieces(const std::function<void(QAnyStringView)>& read) const { view_->ReadPieces(read); }
+void TextArea::ReadSpans(const std::function<void(QAnyStringView)>& read, const RowsReader& rows) const
+{
+    view_->ReadSpans(read, rows);
+}
 qint64 TextArea::Length() const { return view_->Length(); }
 
 qint64 TextArea::SelStart() const { return view_->SelStart(); }

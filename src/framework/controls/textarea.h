@@ -42,6 +42,10 @@ public:
     // The whole text, every line break as CR, handed to read piece by piece in
     // order (each Latin-1 or UTF-16), so that a large text is never copied whole.
     void ReadPieces(const std::function<void(QAnyStringView piece)>& read) const;
+    // The same, but a stretch of a computed text (see SetTextRows) comes unbuilt,
+    // to rows: its characters [from, from + length).
+    using RowsReader = std::function<void(const std::shared_ptr<const textfn::RowText>& text, qint64 from, qint64 length)>;
+    void ReadSpans(const std::function<void(QAnyStringView piece)>& read, const RowsReader& rows) const;
 
     qint64 SelStart() const;
     void SetSelStart(qint64 start);

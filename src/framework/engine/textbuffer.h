@@ -76,6 +76,12 @@ public:
     // Computed text comes in blocks of at most RenderBlock characters, made afresh.
     template <class F>
     void forEachPiece(qsizetype pos, qsizetype n, F&& f) const;
+    // The same, but each stretch of a computed text comes as it is held, unbuilt:
+    // rows(const std::shared_ptr<const textfn::RowText>&, qsizetype from, qsizetype n)
+    // for its characters [from, from + n), so that a reader that knows where such a
+    // text comes from can take its source instead.
+    template <class F, class R>
+    void forEachSpan(qsizetype pos, qsizetype n, F&& f, R&& rows) const;
 
 private:
     struct Chunk {
@@ -167,6 +173,26 @@ void TextBuffer::forEachPiece(qsizetype pos, qsizetype n, F&& f) const
         } else {
             f(c.bytes() + from, take);
         }
+        n -= take;
+    }
+}
+
+template <class F, class R>
+void TextBuffer::forEachSpan(qsizetype pos, qsizetype n, F&& f, R&& rows) const
+{
+    if (!clampRange(pos, n))
+        return;
+    Located at = locate(pos);
+    for (size_t i = at.chunk; n > 0 && i < m_chunks.size(); ++i) {
+        const Chunk& c = m_chunks[i];
+        const int from = i == at.chunk ? at.offset : 0;
+        const qsizetype take = qMin<qsizetype>(n, c.len - from);
+        if (c.rows)
+            rows(c.rows, c.off + from, take);
+        else if (c.wide)
+            f(c.units() + from, take);
+        else
+            f(c.bytes() + from, take);
         n -= take;
     }
 }
