@@ -3,7 +3,8 @@
 // typed key and an inserted note line until they show, a scroll to the end and
 // back, and the peak memory; then a selection, Select All with Copy, Undo, a raw
 // and a MIDI save and the start of playback, each with the memory it needed above
-// what was resident before it; each save beside dd copying and syncing the file. The last line is the summary:
+// what was resident before it, each save beside dd copying and syncing the file.
+// The last line is the summary:
 //   first-paint-s: N.NN peak-rss-x: N.N
 // Usage: bench_open_large FILE  (bench/open-large SIZE_MIB makes the file and runs it).
 #include "framework/files/dialogs.h"
