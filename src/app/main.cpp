@@ -4,10 +4,14 @@
 #include "app/startup.h"
 #include "framework/runtime/runtime.h"
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
+    // A write past a file size limit then fails as any other and the save says
+    // so, instead of the signal ending the program with the text unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
     const DocumentPaths documents = LaunchDocuments(argc, argv);
     Runtime runtime(argc, argv);
 

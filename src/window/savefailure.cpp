@@ -34,6 +34,11 @@ QString CreateFailureReason(const QString& path, qint64 errorCode)
     const QFileInfo info(path);
     if (info.isDir())
         return QStringLiteral("the name is that of a folder.");
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("the name is that of a device, a pipe or a socket, not of a file.");
+    // The kernel follows no link of another user in a folder all may write in.
+    if (info.isSymLink() && errorCode == EACCES)
+        return QStringLiteral("the name is a link of another user in a shared folder, which is not followed.");
     const QFileInfo folder(info.absolutePath());
     if (!folder.exists())
         return QStringLiteral("the folder %1 does not exist.").arg(QDir::toNativeSeparators(folder.filePath()));
@@ -62,8 +67,8 @@ QString WriteFailureReason(const QString& message, const QString& path)
 QString SaveFailureText(const QString& path, const QString& reason, bool earlierKept)
 {
     const QString outcome = earlierKept ? QStringLiteral("Nothing was written.")
-                                        : QStringLiteral("Its folder takes no new file, so it was being rewritten in "
-                                                         "place, and it could not be put back as it was.");
+                                        : QStringLiteral("It was being rewritten in place, and it could not be put "
+                                                         "back as it was.");
     return QStringLiteral("The file \"%1\" could not be saved: %2 %3").arg(QDir::toNativeSeparators(path), reason, outcome);
 }
 

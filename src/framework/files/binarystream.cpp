@@ -1,5 +1,5 @@
-// BinaryStream: reads through a 64 KiB buffer; writes collect in a buffer and go
-// to a SaveFile that Close commits.
+// BinaryStream: reads through a 64 KiB buffer; small writes collect in a buffer,
+// large blocks pass it by, and all go to a SaveFile that Close commits.
 #include "framework/files/binarystream.h"
 
 #include "framework/files/folderitem.h"
@@ -135,9 +135,17 @@ void BinaryStream::Write(const QByteArray& bytes)
 {
     if (closed_ || !writing_)
         Fail(QStringLiteral("not open for writing:"));
-    buffer_.append(bytes);
-    if (buffer_.size() >= kBufferSize)
-        FlushWrites();
+    if (bytes.size() < kBufferSize) {
+        buffer_.append(bytes);
+        if (buffer_.size() >= kBufferSize)
+            FlushWrites();
+        return;
+    }
+    // A large block goes straight to the file: a copy would hold the save twice.
+    FlushWrites();
+    if (!save_->Write(bytes))
+        FailSaving();
+    length_ += bytes.size();
 }
 
 void BinaryStream::FlushWrites()

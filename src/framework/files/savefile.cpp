@@ -7,11 +7,10 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 
@@ -63,6 +62,82 @@ bool ReadStart(int fd, qint64 count, QByteArray& out)
     return true;
 }
 
+bool ReadLink(const QByteArray& link, QByteArray& out)
+{
+    for (qsizetype size = 256;; size *= 4) {
+        out.resize(size);
+        const ssize_t n = readlink(link.constData(), out.data(), out.size());
+        if (n < 0)
+            return false;
+        if (n < size) {
+            out.resize(n);
+            return true;
+        }
+    }
+}
+
+// The file a path names, its links followed by the kernel so that its refusals
+// hold, and its real path. O_PATH opens nothing, so a FIFO cannot block here.
+bool Resolve(const QByteArray& path, QByteArray& real, struct stat& st)
+{
+    const int fd = open(path.constData(), O_PATH | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = fstat(fd, &st) == 0 && ReadLink("/proc/self/fd/" + QByteArray::number(fd), real);
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return ok;
+}
+
+// Read where the system shows it: setting it to read it races with other threads.
+mode_t Umask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:"))
+                return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
+    }
+    const mode_t mask = umask(022);
+    umask(mask);
+    return mask;
+}
+
+// Every extended attribute of the file at path onto fd; false when one cannot be
+// read or set.
+bool CopyAttributes(const QByteArray& path, int fd)
+{
+    QByteArray names;
+    ssize_t n = 0;
+    do {
+        n = listxattr(path.constData(), nullptr, 0);
+        if (n < 0)
+            return errno == ENOTSUP;  // none there
+        names.resize(n);
+        n = n > 0 ? listxattr(path.constData(), names.data(), names.size()) : 0;
+    } while (n < 0 && errno == ERANGE);
+    if (n < 0)
+        return false;
+    names.resize(n);
+    for (const QByteArray& name : names.split('\0')) {
+        if (name.isEmpty())
+            continue;
+        QByteArray value;
+        ssize_t size = 0;
+        do {
+            size = getxattr(path.constData(), name.constData(), nullptr, 0);
+            if (size < 0)
+                return false;
+            value.resize(size);
+            size = size > 0 ? getxattr(path.constData(), name.constData(), value.data(), value.size()) : 0;
+        } while (size < 0 && errno == ERANGE);
+        if (size < 0 || fsetxattr(fd, name.constData(), value.constData(), size, 0) != 0)
+            return false;
+    }
+    return true;
+}
+
 // A file that cannot be synced (EINVAL, EROFS: the kind does not support it) has
 // nothing more to flush.
 bool Sync(int fd) { return fsync(fd) == 0 || errno == EINVAL || errno == EROFS; }
@@ -84,28 +159,47 @@ bool SaveFile::FailAt(const char* step)
 
 bool SaveFile::Open()
 {
-    // A link stays a link: the file it names is the one saved.
-    struct stat link {};
-    if (lstat(target_.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* real = realpath(target_.constData(), nullptr)) {
-            target_ = real;
-            std::free(real);
-        }
-    }
     struct stat earlier {};
-    const bool exists = stat(target_.constData(), &earlier) == 0;
-    if (exists && S_ISDIR(earlier.st_mode)) {
+    QByteArray real;
+    if (!Resolve(target_, real, earlier)) {
+        // A link whose target is missing stays a link: the target is made.
+        struct stat link {};
+        if (errno == ENOENT && lstat(target_.constData(), &link) == 0 && S_ISLNK(link.st_mode))
+            return CreateLinkTarget();
+        if (errno != ENOENT)
+            return FailAt("cannot create");
+        return OpenTemporary(nullptr);
+    }
+    target_ = real;
+    if (S_ISDIR(earlier.st_mode)) {
         errno = EISDIR;
         return FailAt("cannot create");
     }
-    // A read-only file is not replaced behind its owner's back.
-    if (exists && faccessat(AT_FDCWD, target_.constData(), W_OK, AT_EACCESS) != 0)
+    // A FIFO or a device is not a file to replace, nor one to write into.
+    if (!S_ISREG(earlier.st_mode)) {
+        errno = EINVAL;
         return FailAt("cannot create");
+    }
+    // A read-only file is not replaced behind its owner's back.
+    if (faccessat(AT_FDCWD, target_.constData(), W_OK, AT_EACCESS) != 0)
+        return FailAt("cannot create");
+    // A replacement would leave the other names with the old bytes, and in a
+    // sticky folder may not take the place of another user's file.
+    struct stat folder {};
+    const bool othersInSticky = stat(FolderOf(target_).constData(), &folder) == 0 && (folder.st_mode & S_ISVTX)
+                                && earlier.st_uid != geteuid() && folder.st_uid != geteuid();
+    if (earlier.st_nlink > 1 || othersInSticky)
+        return OpenInPlace(earlier);
+    return OpenTemporary(&earlier);
+}
 
+bool SaveFile::OpenTemporary(const struct stat* earlier)
+{
     const QByteArray folder = FolderOf(target_);
     for (int attempt = 0; attempt < 32 && fd_ < 0; ++attempt) {
         temporary_ = folder + "/.quorvanel-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        fd_ = open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Nobody else's until it holds the new bytes: the mode comes last.
+        fd_ = open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd_ < 0 && errno != EEXIST)
             break;
     }
@@ -113,31 +207,83 @@ bool SaveFile::Open()
         FailAt("cannot create");
         temporary_.clear();
         const bool folderRefuses = error_ == EACCES || error_ == EPERM;
-        return exists && folderRefuses && OpenInPlace();
-    }
-    if (exists) {
-        // Where the owner cannot be given (not root, not the owner), the group may.
-        if (fchown(fd_, earlier.st_uid, earlier.st_gid) != 0)
-            (void)fchown(fd_, uid_t(-1), earlier.st_gid);
-        // After the owner: changing it may clear the set-id bits.
-        if (fchmod(fd_, earlier.st_mode & 07777) != 0) {
-            FailAt("cannot create");
-            Discard();
+        if (!earlier || !folderRefuses)
             return false;
+        const int refusal = error_;
+        if (OpenInPlace(*earlier))
+            return true;
+        error_ = refusal;  // the folder's refusal stays the reason
+        return false;
+    }
+    if (earlier) {
+        // What the file has and the replacement would not: written in place instead.
+        struct stat made {};
+        const bool ownerKept = fstat(fd_, &made) == 0
+                               && ((made.st_uid == earlier->st_uid && made.st_gid == earlier->st_gid)
+                                   || fchown(fd_, earlier->st_uid, earlier->st_gid) == 0);
+        if (!ownerKept || !CopyAttributes(target_, fd_)) {
+            Discard();
+            return OpenInPlace(*earlier);
         }
+    }
+    // After the owner: changing it may clear the set-id bits.
+    if (fchmod(fd_, earlier ? earlier->st_mode & 07777 : 0666 & ~Umask()) != 0) {
+        FailAt("cannot create");
+        Discard();
+        return false;
     }
     return true;
 }
 
-bool SaveFile::OpenInPlace()
+// The kernel makes the target through the link, with the same refusals as when
+// it follows one; it is then saved over as any file, and removed if that fails.
+bool SaveFile::CreateLinkTarget()
 {
-    fd_ = open(target_.constData(), O_RDWR | O_CLOEXEC);
+    const int fd = open(target_.constData(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return FailAt("cannot create");
+    struct stat made {};
+    QByteArray real;
+    const bool ok = fstat(fd, &made) == 0 && ReadLink("/proc/self/fd/" + QByteArray::number(fd), real);
+    const int error = errno;
+    close(fd);
+    errno = error;
+    if (!ok)
+        return FailAt("cannot create");
+    target_ = real;
+    // Made by another in the meantime: saved over as any other.
+    madeTarget_ = S_ISREG(made.st_mode) && made.st_size == 0 && made.st_uid == geteuid();
+    if (!madeTarget_)
+        return Open();
+    return OpenTemporary(nullptr);
+}
+
+bool SaveFile::OpenInPlace(const struct stat& earlier)
+{
+    fd_ = open(target_.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0)
-        return false;  // the folder's refusal stays the reason
+        return FailAt("cannot create");
+    // Still the file that was looked at.
+    struct stat now {};
+    if (fstat(fd_, &now) != 0 || now.st_dev != earlier.st_dev || now.st_ino != earlier.st_ino) {
+        errno = EAGAIN;
+        FailAt("cannot create");
+        close(std::exchange(fd_, -1));
+        return false;
+    }
     inPlace_ = true;
     error_ = 0;
     step_.clear();
     return true;
+}
+
+bool SaveFile::Write(const QByteArray& bytes)
+{
+    if (inPlace_ && held_.isEmpty() && fd_ >= 0 && !done_ && !error_) {
+        held_ = bytes;
+        return true;
+    }
+    return Write(bytes.constData(), bytes.size());
 }
 
 bool SaveFile::Write(const char* data, qint64 size)
@@ -244,5 +390,8 @@ void SaveFile::Discard()
         close(std::exchange(fd_, -1));
     if (!temporary_.isEmpty())
         unlink(std::exchange(temporary_, QByteArray()).constData());
+    if (madeTarget_ && !done_)
+        unlink(target_.constData());
+    madeTarget_ = false;
     held_.clear();
 }

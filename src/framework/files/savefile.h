@@ -1,11 +1,17 @@
 // A file being saved: the new bytes go to a temporary file beside it that replaces
 // it only once every byte is written and synced, so a failure at any step leaves
-// the earlier file (or no file) and no temporary. Where the folder takes no new
-// file but the file itself may be written, the file is rewritten in place.
+// the earlier file (or no file) and no temporary. Links are followed by the
+// kernel, so its refusals (another user's link in /tmp) hold; anything but a
+// regular file is refused. Where a replacement would lose something the file has
+// (its owner, another name, an attribute) or cannot take its place (a folder that
+// takes no new file, another user's file in a sticky folder), the file itself is
+// rewritten in place.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+
+struct stat;
 
 class SaveFile {
 public:
@@ -14,15 +20,18 @@ public:
     SaveFile(const SaveFile&) = delete;
     SaveFile& operator=(const SaveFile&) = delete;
 
-    // Makes the temporary file (owner, group and mode those of the file it will
-    // replace), or prepares the in-place write. False when neither is possible.
+    // Makes the temporary file (owner, group, extended attributes and mode those
+    // of the file it will replace; no one else may open it while it is written),
+    // or prepares the in-place write. False when neither is possible.
     bool Open();
     // False when the bytes could not all be written.
     bool Write(const char* data, qint64 size);
+    // The same; an in-place save keeps the array itself rather than a copy.
+    bool Write(const QByteArray& bytes);
     // Puts the written bytes in place; false when any step fails.
     bool Commit();
 
-    // Whether the file itself is written because its folder refuses new files.
+    // Whether the file itself is written rather than replaced.
     bool InPlace() const { return inPlace_; }
     // After a failed in-place commit: the file could not be put back as it was.
     bool Damaged() const { return damaged_; }
@@ -32,7 +41,9 @@ public:
     QString FailedStep() const { return step_; }
 
 private:
-    bool OpenInPlace();
+    bool OpenTemporary(const struct stat* earlier);
+    bool CreateLinkTarget();
+    bool OpenInPlace(const struct stat& earlier);
     bool CommitTemporary();
     bool CommitInPlace();
     bool FailAt(const char* step);
@@ -45,6 +56,7 @@ private:
     int error_ = 0;
     QString step_;
     bool inPlace_ = false;
+    bool madeTarget_ = false;  // a link's missing target, made by Open
     bool damaged_ = false;
     bool done_ = false;
 };
