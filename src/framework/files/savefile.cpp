@@ -183,12 +183,8 @@ bool SaveFile::Open()
     // A read-only file is not replaced behind its owner's back.
     if (faccessat(AT_FDCWD, target_.constData(), W_OK, AT_EACCESS) != 0)
         return FailAt("cannot create");
-    // A replacement would leave the other names with the old bytes, and in a
-    // sticky folder may not take the place of another user's file.
-    struct stat folder {};
-    const bool othersInSticky = stat(FolderOf(target_).constData(), &folder) == 0 && (folder.st_mode & S_ISVTX)
-                                && earlier.st_uid != geteuid() && folder.st_uid != geteuid();
-    if (earlier.st_nlink > 1 || othersInSticky)
+    // A replacement would leave the other names with the old bytes.
+    if (earlier.st_nlink > 1)
         return OpenInPlace(earlier);
     return OpenTemporary(&earlier);
 }
@@ -217,6 +213,8 @@ bool SaveFile::OpenTemporary(const struct stat* earlier)
     }
     if (earlier) {
         // What the file has and the replacement would not: written in place instead.
+        // That includes another user's file in a sticky folder (/tmp), which a
+        // replacement could not take the place of anyway.
         struct stat made {};
         const bool ownerKept = fstat(fd_, &made) == 0
                                && ((made.st_uid == earlier->st_uid && made.st_gid == earlier->st_gid)
@@ -226,12 +224,8 @@ bool SaveFile::OpenTemporary(const struct stat* earlier)
             return OpenInPlace(*earlier);
         }
     }
-    // After the owner: changing it may clear the set-id bits.
-    if (fchmod(fd_, earlier ? earlier->st_mode & 07777 : 0666 & ~Umask()) != 0) {
-        FailAt("cannot create");
-        Discard();
-        return false;
-    }
+    // Given at commit: until then the bytes are the owner's alone.
+    finalMode_ = earlier ? earlier->st_mode & 07777 : 0666 & ~Umask();
     return true;
 }
 
@@ -318,6 +312,9 @@ bool SaveFile::Commit()
 
 bool SaveFile::CommitTemporary()
 {
+    // After the owner, which was set at open: changing it may clear the set-id bits.
+    if (fchmod(fd_, finalMode_) != 0)
+        return FailAt("cannot save");
     if (!Sync(fd_))
         return FailAt("cannot save");
     const int fd = std::exchange(fd_, -1);

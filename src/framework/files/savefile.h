@@ -20,9 +20,9 @@ public:
     SaveFile(const SaveFile&) = delete;
     SaveFile& operator=(const SaveFile&) = delete;
 
-    // Makes the temporary file (owner, group, extended attributes and mode those
-    // of the file it will replace; no one else may open it while it is written),
-    // or prepares the in-place write. False when neither is possible.
+    // Makes the temporary file (owner, group and extended attributes those of the
+    // file it will replace; no one else may open it until Commit gives it that
+    // file's mode), or prepares the in-place write. False when neither is possible.
     bool Open();
     // False when the bytes could not all be written.
     bool Write(const char* data, qint64 size);
@@ -53,6 +53,7 @@ private:
     QByteArray temporary_;  // empty when writing in place
     QByteArray held_;       // in place: the bytes, written only by Commit
     int fd_ = -1;
+    unsigned finalMode_ = 0;
     int error_ = 0;
     QString step_;
     bool inPlace_ = false;
