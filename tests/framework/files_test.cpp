@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -85,19 +86,52 @@ TEST_F(BinaryStreamRead, ReadsOnAWriteStreamOrAClosedStreamRaiseIOException)
     EXPECT_EQ(ReadFile(path), QByteArray("unwritten"));
 }
 
-// The program writes whole blocks; these bytes come one by one past the stream's buffer.
+// The program writes whole blocks; these bytes come one by one past the stream's
+// buffer, with blocks too large for it (which pass it by) in between: to a new
+// file, and to one with a second name, which is written in place.
 TEST_F(BinaryStreamWrite, BytesWrittenOneByOnePastTheBufferAllReachTheFile)
 {
-    FolderItem item(Path("Test.mid"));
-    auto s = item.CreateBinaryFile(QStringLiteral("binary/midi"));
-    ASSERT_NE(s, nullptr);
-    QByteArray expected;
-    for (int i = 0; i < 150000; ++i) {
-        s->WriteInt8(std::int8_t(i * 7));
-        expected.append(char(i * 7));
+    WriteFile(Path("Linked.mid"), QByteArray("earlier"));
+    ASSERT_EQ(::link(QFile::encodeName(Path("Linked.mid")).constData(), QFile::encodeName(Path("Second name.mid")).constData()), 0);
+    for (const char* name : {"Test.mid", "Linked.mid"}) {
+        SCOPED_TRACE(name);
+        FolderItem item(Path(name));
+        auto s = item.CreateBinaryFile(QStringLiteral("binary/midi"));
+        ASSERT_NE(s, nullptr);
+        QByteArray expected;
+        for (int i = 0; i < 150000; ++i) {
+            s->WriteInt8(std::int8_t(i * 7));
+            expected.append(char(i * 7));
+            if (i % 50000 == 1000) {
+                const QByteArray block(70000 + i, char('a' + i % 26));
+                s->Write(block);
+                expected += block;
+            }
+        }
+        EXPECT_EQ(s->Length(), expected.size());
+        s->Close();
+        EXPECT_TRUE(ReadFile(item.NativePath()) == expected);
     }
+    EXPECT_TRUE(ReadFile(Path("Second name.mid")) == ReadFile(Path("Linked.mid")));
+}
+
+// While the new bytes are written no other user can open them, whatever the
+// earlier file allowed; the earlier mode comes once they are in place.
+TEST_F(BinaryStreamWrite, TheFileBeingWrittenIsItsOwnersAloneUntilItTakesTheEarlierMode)
+{
+    const QString path = Path("Sample.mid");
+    WriteFile(path, QByteArray("earlier"));
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    FolderItem item(path);
+    auto s = item.CreateBinaryFile(QString());
+    ASSERT_NE(s, nullptr);
+    s->Write(QByteArray(100000, 'n'));
+    const QFileInfoList beside = QDir(dir.path()).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+    ASSERT_EQ(beside.size(), 2);
+    EXPECT_EQ(beside[0].size(), 100000) << "the bytes written so far";
+    EXPECT_EQ(beside[0].permissions() & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
     s->Close();
-    EXPECT_EQ(ReadFile(item.NativePath()), expected);
+    EXPECT_EQ(QFileInfo(path).permissions() & 0x0FFF, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
 }
 
 TEST_F(BinaryStreamWrite, NothingWrittenMakesAnEmptyFileThatReadsAsEndedAtOnce)

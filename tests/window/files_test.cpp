@@ -8,11 +8,16 @@
 #include <QUrl>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <linux/capability.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -154,20 +159,41 @@ TEST_F(WindowTest, MidiAndRawSavesWriteTheGoldenFilesAndCancelledOnesNothing)
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(WindowTest, SaveThatCannotCreateTheFileSaysWhichAndWhy)
+// Nothing but a regular file is saved over: a FIFO without a reader would block
+// the window, and a device (as root) would be replaced by a file.
+TEST_F(WindowTest, SaveThatCannotCreateTheFileOrFindsNoFileThereSaysWhichAndWhy)
 {
-    QDir(dir_.path()).mkdir("folder");
-    // A folder that takes no new file is the in-place test's.
-    for (const auto& c : {std::pair{Path("folder"), "folder"}, {Path("missing/x.mid"), "does not exist"}}) {
-        SCOPED_TRACE(c.first.toStdString());
+    QDir(dir_.path()).mkdir("song.mid");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.mid")).constData(), 0644), 0);
+    // Only root makes a device node; for others the one every system has.
+    const QString device = ::geteuid() == 0 ? Path("null.mid") : "/dev/null";
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    }
+    ASSERT_TRUE(QFile::link(Path("loop.mid"), Path("loop.mid")));
+    const std::pair<QString, QString> cases[] = {
+        {Path("song.mid"), "the name is that of a folder."},
+        {Path("missing/x.mid"), "does not exist"},
+        {Path("fifo.mid"), "the name is that of a device, a pipe or a socket, not of a file."},
+        {device, "the name is that of a device, a pipe or a socket, not of a file."},
+        {Path("loop.mid"), SystemWords(ELOOP)},
+    };
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path.toStdString());
         messages_.clear();
         w().BinaryTa().SetText(NoteLine("3C"));
-        Through(w().MidiSaveButton(), c.first);
-        ASSERT_EQ(messages_.size(), 1);
-        EXPECT_TRUE(messages_[0].contains(QDir::toNativeSeparators(c.first))) << messages_[0].toStdString();
-        EXPECT_TRUE(messages_[0].contains(c.second)) << messages_[0].toStdString();
+        Through(w().MidiSaveButton(), path);
+        const QString told = messages_.join("\n");
+        EXPECT_EQ(messages_.size(), 1) << told.toStdString();
+        EXPECT_TRUE(told.startsWith(QString("The file \"%1\" could not be saved: ").arg(QDir::toNativeSeparators(path))))
+            << told.toStdString();
+        EXPECT_TRUE(told.contains(reason)) << told.toStdString();
     }
-    EXPECT_TRUE(QFileInfo(Path("folder")).isDir());
+    EXPECT_TRUE(QFileInfo(Path("song.mid")).isDir());
+    EXPECT_TRUE(S_ISFIFO(Stat(Path("fifo.mid")).st_mode));
+    EXPECT_TRUE(S_ISCHR(Stat(device).st_mode));
+    EXPECT_TRUE(QFileInfo(Path("loop.mid")).isSymLink());
+    EXPECT_EQ(Leftovers(dir_.path(), {"fifo.mid", "null.mid", "loop.mid"}), QStringList());
 }
 
 // Every case through both buttons: the earlier file (or no file) stays, no part is
@@ -175,17 +201,19 @@ TEST_F(WindowTest, SaveThatCannotCreateTheFileSaysWhichAndWhy)
 TEST_F(WindowTest, SaveThatHitsTheFileSizeLimitKeepsTheEarlierFileLeavesNoPartAndSaysWhy)
 {
     WriteBytes(Path("song.mid"), "earlier contents");
+    // The link stays, and the target a failed save made through it goes.
+    ASSERT_TRUE(QFile::link("new.mid", Path("link to new.mid")));
     // Gone already while the message is up, not only once it is closed.
     QStringList leftWhileTold;
     SetSaveFailureSink([&](const QString& text) {
         messages_ << text;
-        leftWhileTold << Leftovers(dir_.path(), {"song.mid"});
+        leftWhileTold << Leftovers(dir_.path(), {"song.mid", "link to new.mid"});
     });
     // 10,000 bytes fail only when the stream is closed and flushes them; 200,000
     // fail while they are written, before Close.
     for (const int bytes : {10000, 200000}) {
         for (Control* button : {static_cast<Control*>(&w().FilesaveButton()), static_cast<Control*>(&w().MidiSaveButton())}) {
-            for (const QString name : {"song.mid", "new.mid"}) {
+            for (const QString name : {"song.mid", "new.mid", "link to new.mid"}) {
                 SCOPED_TRACE(QString("%1 bytes to %2 by %3").arg(bytes).arg(name, button->Name()).toStdString());
                 messages_.clear();
                 w().BinaryTa().SetText(QString("7F ").repeated(bytes));
@@ -197,34 +225,160 @@ TEST_F(WindowTest, SaveThatHitsTheFileSizeLimitKeepsTheEarlierFileLeavesNoPartAn
                 EXPECT_EQ(messages_[0], QString("The file \"%1\" could not be saved: cannot write: %2. Nothing was written.")
                                             .arg(QDir::toNativeSeparators(Path(name)), SystemWords(EFBIG)));
                 EXPECT_EQ(ReadBytes(Path("song.mid")), "earlier contents");
-                EXPECT_FALSE(QFile::exists(Path("new.mid")));
-                EXPECT_EQ(Leftovers(dir_.path(), {"song.mid"}), QStringList());
+                EXPECT_FALSE(QFileInfo::exists(Path("new.mid")));
+                EXPECT_EQ(Leftovers(dir_.path(), {"song.mid", "link to new.mid"}), QStringList());
             }
         }
     }
     EXPECT_EQ(leftWhileTold, QStringList());
 }
 
-TEST_F(WindowTest, SaveOverAFileKeepsItsOwnerGroupAndModeAndFollowsALink)
+namespace {
+
+// Root may give the replacement another user's file's owner; without root
+// there is no other user to test with.
+bool ChangeOwnerAsRoot(const QString& path, uid_t owner)
+{
+    if (::geteuid() != 0) {
+        std::printf("Owner and group kept: not checked, as only root can give a file to another user.\n");
+        return false;
+    }
+    return ::lchown(QFile::encodeName(path).constData(), owner, owner) == 0;
+}
+
+QByteArray Attribute(const QString& path, const char* name)
+{
+    char value[64]{};
+    const ssize_t n = ::getxattr(QFile::encodeName(path).constData(), name, value, sizeof value);
+    return n < 0 ? QByteArray("<none>") : QByteArray(value, n);
+}
+
+}  // namespace
+
+TEST_F(WindowTest, SaveOverAFileKeepsWhatItHasAndFollowsLinksEvenToAMissingFile)
 {
     WriteBytes(Path("theirs.bin"), "earlier");
     ASSERT_EQ(SetMode(Path("theirs.bin"), 0640), 0);
-    const bool root = ::geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(::chown(QFile::encodeName(Path("theirs.bin")).constData(), 12345, 12345), 0);
-    }
+    const bool owned = ChangeOwnerAsRoot(Path("theirs.bin"), 12345);
+    ASSERT_EQ(::setxattr(QFile::encodeName(Path("theirs.bin")).constData(), "user.quorvanel.tag", "kept", 4, 0), 0)
+        << std::strerror(errno);
     ASSERT_TRUE(QFile::link("theirs.bin", Path("link.bin")));
+    WriteBytes(Path("one name.bin"), "earlier");
+    ASSERT_EQ(::link(QFile::encodeName(Path("one name.bin")).constData(), QFile::encodeName(Path("other name.bin")).constData()), 0);
+    ASSERT_TRUE(QFile::link("made.bin", Path("dangling.bin")));
     w().BinaryTa().SetText("01 02 03");
-    Through(w().FilesaveButton(), Path("link.bin"));
-    EXPECT_TRUE(messages_.isEmpty());
-    EXPECT_EQ(ReadBytes(Path("theirs.bin")), QByteArray::fromHex("010203"));
+    for (const char* name : {"link.bin", "one name.bin", "dangling.bin"})
+        Through(w().FilesaveButton(), Path(name));
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("\n").toStdString();
+
+    for (const char* name : {"theirs.bin", "one name.bin", "other name.bin", "made.bin"})
+        EXPECT_EQ(ReadBytes(Path(name)), QByteArray::fromHex("010203")) << name;
     EXPECT_TRUE(QFileInfo(Path("link.bin")).isSymLink());
+    EXPECT_TRUE(QFileInfo(Path("dangling.bin")).isSymLink());
     const struct stat st = Stat(Path("theirs.bin"));
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    if (root) {
+    if (owned) {
         EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(12345u, 12345u));
     }
-    EXPECT_EQ(Leftovers(dir_.path(), {"theirs.bin", "link.bin"}), QStringList());
+    EXPECT_EQ(Attribute(Path("theirs.bin"), "user.quorvanel.tag"), "kept");
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(Stat(Path("made.bin")).st_mode & 07777, 0666 & ~mask);
+    EXPECT_EQ(Leftovers(dir_.path(), {"theirs.bin", "link.bin", "one name.bin", "other name.bin", "dangling.bin", "made.bin"}),
+              QStringList());
+}
+
+namespace {
+
+// Root turns the kernel's link protection on for the scope, where it may.
+struct ProtectedSymlinks {
+    ProtectedSymlinks()
+    {
+        QFile f("/proc/sys/fs/protected_symlinks");
+        if (f.open(QIODevice::ReadOnly))
+            earlier = f.readAll().trimmed();
+        on = earlier == "1" || Set("1");
+    }
+    ~ProtectedSymlinks()
+    {
+        if (!earlier.isEmpty() && earlier != "1")
+            Set(earlier);
+    }
+    static bool Set(const QByteArray& value)
+    {
+        QFile f("/proc/sys/fs/protected_symlinks");
+        return f.open(QIODevice::WriteOnly) && f.write(value + "\n") > 0 && f.flush();
+    }
+    QByteArray earlier;
+    bool on = false;
+};
+
+}  // namespace
+
+// A link planted by another user in a folder all may write in (as in /tmp) is
+// not followed: the save would replace whatever it names.
+TEST_F(WindowTest, SaveThroughAnotherUsersLinkInASharedFolderIsRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can plant a link of another user";
+    const QString shared = Path("shared");
+    ASSERT_TRUE(QDir().mkpath(shared));
+    ASSERT_EQ(SetMode(shared, 01777), 0);
+    WriteBytes(Path("mine.mid"), "mine");
+    ASSERT_TRUE(QFile::link(Path("mine.mid"), shared + "/Test.mid"));
+    ASSERT_EQ(::lchown(QFile::encodeName(shared + "/Test.mid").constData(), 65534, 65534), 0);
+    ProtectedSymlinks protection;
+    if (!protection.on)
+        GTEST_SKIP() << "fs.protected_symlinks is off and cannot be turned on here";
+
+    w().BinaryTa().SetText(NoteLine("3C"));
+    Through(w().MidiSaveButton(), shared + "/Test.mid");
+    EXPECT_EQ(messages_, QStringList(QString("The file \"%1\" could not be saved: the name is a link of another user in a "
+                                             "shared folder, which is not followed. Nothing was written.")
+                                         .arg(QDir::toNativeSeparators(shared + "/Test.mid"))));
+    EXPECT_EQ(ReadBytes(Path("mine.mid")), "mine");
+    EXPECT_TRUE(QFileInfo(shared + "/Test.mid").isSymLink());
+    EXPECT_EQ(Leftovers(shared, {"Test.mid"}), QStringList());
+}
+
+// Another user's file that the saver may write: in a sticky folder the
+// replacement may not take its place, elsewhere it would take the saver's name as
+// owner. Both are rewritten in place, saved as "nobody" in a child process.
+TEST_F(WindowTest, SaveOfAnotherUsersWritableFileKeepsItsOwnerInAStickyFolderOrNot)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can save as another user";
+    ASSERT_EQ(SetMode(dir_.path(), 0755), 0);
+    const QString sticky = Path("sticky"), open = Path("open");
+    for (const auto& [folder, mode] : {std::pair{sticky, 01777}, {open, 0777}}) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_EQ(SetMode(folder, mode), 0);
+        WriteBytes(folder + "/song.mid", "earlier contents");
+        ASSERT_EQ(SetMode(folder + "/song.mid", 0664), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(folder + "/song.mid").constData(), 12345, 65534), 0);
+    }
+    w().BinaryTa().SetText("41 42 43");
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool asNobody = ::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
+                              && ::setresuid(65534, 65534, 65534) == 0;
+        for (const QString& folder : {sticky, open})
+            Through(w().FilesaveButton(), folder + "/song.mid");
+        std::fprintf(stderr, "%s", messages_.join("\n").toLocal8Bit().constData());
+        ::_exit(asNobody && messages_.isEmpty() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child's messages are above";
+    for (const QString& folder : {sticky, open}) {
+        SCOPED_TRACE(folder.toStdString());
+        EXPECT_EQ(ReadBytes(folder + "/song.mid"), "ABC");
+        const struct stat st = Stat(folder + "/song.mid");
+        EXPECT_EQ(std::tuple(st.st_uid, st.st_gid, st.st_mode & 07777), std::tuple(12345u, 65534u, 0664u));
+        EXPECT_EQ(Leftovers(folder, {"song.mid"}), QStringList());
+    }
 }
 
 // No temporary file can be made beside it, so the file itself is rewritten: that
@@ -246,10 +400,17 @@ TEST_F(WindowTest, SaveInAFolderThatTakesNoNewFileRewritesTheFileInPlace)
             FileSizeLimit fileSize(limit);
             Through(w().FilesaveButton(), path);
         }
-        EXPECT_EQ(messages_.size(), words.isEmpty() ? 0 : 1) << messages_.join("").toStdString();
-        EXPECT_TRUE(messages_.join("").contains(words)) << messages_.join("").toStdString();
+        if (words.isEmpty()) {
+            EXPECT_EQ(messages_, QStringList());
+        } else {
+            ASSERT_EQ(messages_.size(), 1);
+            EXPECT_TRUE(messages_[0].contains(words)) << messages_[0].toStdString();
+        }
     };
 
+    // A block too large for the stream's buffer is held as it is until the commit.
+    save(file, QString("7F ").repeated(70000), RLIM_INFINITY, "");
+    EXPECT_TRUE(ReadBytes(file) == QByteArray(70000, 0x7F));
     save(file, "41 42 43", RLIM_INFINITY, "");
     EXPECT_EQ(ReadBytes(file), "ABC");
     EXPECT_EQ(Stat(file).st_ino, inode) << "written in place, not replaced";
