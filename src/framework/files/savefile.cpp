@@ -24,14 +24,14 @@ QByteArray FolderOf(const QByteArray& path)
     return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
-// Writes all of bytes, at the file's start or at its position, or sets errno;
-// done counts what reached the file either way.
-bool WriteAll(int fd, const QByteArray& bytes, bool atStart, qint64& done)
+// Writes all of the bytes, at offset or (offset < 0) at the file's position, or
+// sets errno; done counts what reached the file either way.
+bool WriteAll(int fd, const char* data, qint64 size, qint64 offset, qint64& done)
 {
     done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = atStart ? pwrite(fd, bytes.constData() + done, bytes.size() - done, done)
-                                  : write(fd, bytes.constData() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t n = offset >= 0 ? pwrite(fd, data + done, size - done, offset + done)
+                                      : write(fd, data + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -273,11 +273,11 @@ bool SaveFile::OpenInPlace(const struct stat& earlier)
 
 bool SaveFile::Write(const QByteArray& bytes)
 {
-    if (inPlace_ && held_.isEmpty() && fd_ >= 0 && !done_ && !error_) {
-        held_ = bytes;
-        return true;
-    }
-    return Write(bytes.constData(), bytes.size());
+    if (!inPlace_ || fd_ < 0 || done_ || error_)
+        return Write(bytes.constData(), bytes.size());
+    held_.append(bytes);
+    heldSize_ += bytes.size();
+    return true;
 }
 
 bool SaveFile::Write(const char* data, qint64 size)
@@ -285,11 +285,18 @@ bool SaveFile::Write(const char* data, qint64 size)
     if (fd_ < 0 || done_ || error_)
         return false;
     if (inPlace_) {
-        held_.append(data, size);
+        if (size == 0)
+            return true;
+        // Small pieces join the last one rather than each making a block.
+        if (!held_.isEmpty() && held_.last().size() < 65536 && size < 65536)
+            held_.last().append(data, size);
+        else
+            held_.append(QByteArray(data, size));
+        heldSize_ += size;
         return true;
     }
     qint64 written = 0;
-    if (!WriteAll(fd_, QByteArray::fromRawData(data, size), false, written)) {
+    if (!WriteAll(fd_, data, size, -1, written)) {
         // Gone at once, not when the stream is dropped: the failure message may
         // stay up for a while.
         FailAt("cannot write");
@@ -343,7 +350,7 @@ bool SaveFile::CommitInPlace()
     if (fstat(fd_, &now) != 0)
         return FailAt("cannot write");
     const qint64 oldLength = now.st_size;
-    const qint64 newLength = held_.size();
+    const qint64 newLength = heldSize_;
     if (newLength > oldLength && fallocate(fd_, FALLOC_FL_KEEP_SIZE, oldLength, newLength - oldLength) != 0
         && errno != EOPNOTSUPP && errno != ENOSYS)
         return FailAt("cannot write");
@@ -357,12 +364,17 @@ bool SaveFile::CommitInPlace()
     const auto putBack = [&](const char* step) {
         FailAt(step);
         qint64 restored = 0;
-        damaged_ = !(WriteAll(fd_, earlier.left(overwritten), true, restored) && ftruncate(fd_, oldLength) == 0
-                     && Sync(fd_));
+        damaged_ = !(WriteAll(fd_, earlier.constData(), qMin(overwritten, qint64(earlier.size())), 0, restored)
+                     && ftruncate(fd_, oldLength) == 0 && Sync(fd_));
         return false;
     };
-    if (!WriteAll(fd_, held_, true, overwritten))
-        return putBack("cannot write");
+    for (const QByteArray& block : held_) {
+        qint64 done = 0;
+        const bool ok = WriteAll(fd_, block.constData(), block.size(), overwritten, done);
+        overwritten += done;
+        if (!ok)
+            return putBack("cannot write");
+    }
     if (!Sync(fd_))
         return putBack("cannot save");
     if (newLength < oldLength) {
@@ -391,4 +403,5 @@ void SaveFile::Discard()
         unlink(target_.constData());
     madeTarget_ = false;
     held_.clear();
+    heldSize_ = 0;
 }

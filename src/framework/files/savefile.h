@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 
 struct stat;
@@ -51,7 +52,8 @@ private:
 
     QByteArray target_;     // the file replaced, symbolic links followed
     QByteArray temporary_;  // empty when writing in place
-    QByteArray held_;       // in place: the bytes, written only by Commit
+    QByteArrayList held_;   // in place: the bytes, written only by Commit, as given
+    qint64 heldSize_ = 0;
     int fd_ = -1;
     unsigned finalMode_ = 0;
     int error_ = 0;
