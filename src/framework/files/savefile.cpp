@@ -285,12 +285,7 @@ bool SaveFile::Write(const char* data, qint64 size)
     if (fd_ < 0 || done_ || error_)
         return false;
     if (inPlace_) {
-        if (size == 0)
-            return true;
-        // Small pieces join the last one rather than each making a block.
-        if (!held_.isEmpty() && held_.last().size() < 65536 && size < 65536)
-            held_.last().append(data, size);
-        else
+        if (size > 0)
             held_.append(QByteArray(data, size));
         heldSize_ += size;
         return true;
