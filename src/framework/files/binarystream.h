@@ -30,6 +30,7 @@ public:
     QByteArray Read(qint64 count);
     void WriteInt8(std::int8_t value);
     void WriteUInt8(std::uint8_t value);
+    // A block of 64 KiB or more goes to the file as it is, not through the buffer.
     void Write(const QByteArray& bytes);
 
     // True once the position has reached the end.
