@@ -198,19 +198,18 @@ TEST_F(WindowTest, SaveThatCannotCreateTheFileOrFindsNoFileThereSaysWhichAndWhy)
 {
     QDir(dir_.path()).mkdir("song.mid");
     ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.mid")).constData(), 0644), 0);
-    // Only root makes a device node; for others the one every system has.
-    const QString device = ::geteuid() == 0 ? Path("null.mid") : "/dev/null";
-    if (::geteuid() == 0) {
-        ASSERT_EQ(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
-    }
     ASSERT_TRUE(QFile::link(Path("loop.mid"), Path("loop.mid")));
-    const std::pair<QString, QString> cases[] = {
-        {Path("song.mid"), "the name is that of a folder."},
-        {Path("missing/x.mid"), "does not exist"},
-        {Path("fifo.mid"), "the name is that of a device, a pipe or a socket, not of a file."},
-        {device, "the name is that of a device, a pipe or a socket, not of a file."},
-        {Path("loop.mid"), SystemWords(ELOOP)},
-    };
+    const QString special = "the name is that of a device, a pipe or a socket, not of a file.";
+    QList<std::pair<QString, QString>> cases = {{Path("song.mid"), "the name is that of a folder."},
+                                                {Path("missing/x.mid"), "does not exist"},
+                                                {Path("fifo.mid"), special},
+                                                {Path("loop.mid"), SystemWords(ELOOP)}};
+    // Root makes a node of its own: a fault must not replace the system's.
+    const QString device = ::geteuid() == 0 ? Path("null.mid") : "/dev/null";
+    if (::geteuid() != 0 || ::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        cases.append({device, special});
+    else
+        std::printf("Device node: not checked, as this machine refuses to make one (%s).\n", std::strerror(errno));
     for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path.toStdString());
         messages_.clear();
@@ -224,7 +223,7 @@ TEST_F(WindowTest, SaveThatCannotCreateTheFileOrFindsNoFileThereSaysWhichAndWhy)
     }
     EXPECT_TRUE(QFileInfo(Path("song.mid")).isDir());
     EXPECT_TRUE(S_ISFIFO(Stat(Path("fifo.mid")).st_mode));
-    EXPECT_TRUE(S_ISCHR(Stat(device).st_mode));
+    EXPECT_EQ(S_ISCHR(Stat(device).st_mode), cases.size() == 5);
     EXPECT_TRUE(QFileInfo(Path("loop.mid")).isSymLink());
     EXPECT_EQ(Leftovers(dir_.path(), {"fifo.mid", "null.mid", "loop.mid"}), QStringList());
 }
@@ -271,8 +270,11 @@ TEST_F(WindowTest, SaveOverAFileKeepsWhatItHasAndFollowsLinksEvenToAMissingFile)
     WriteBytes(Path("theirs.bin"), "earlier");
     ASSERT_EQ(SetMode(Path("theirs.bin"), 0640), 0);
     const bool owned = ChangeOwnerAsRoot(Path("theirs.bin"), 12345);
-    ASSERT_EQ(::setxattr(QFile::encodeName(Path("theirs.bin")).constData(), "user.quorvanel.tag", "kept", 4, 0), 0)
-        << std::strerror(errno);
+    const bool tagged = ::setxattr(QFile::encodeName(Path("theirs.bin")).constData(), "user.quorvanel.tag", "kept", 4, 0) == 0;
+    if (!tagged) {
+        ASSERT_EQ(errno, ENOTSUP) << std::strerror(errno);
+        std::printf("Extended attributes kept: not checked, as this file system takes none.\n");
+    }
     ASSERT_TRUE(QFile::link("theirs.bin", Path("link.bin")));
     WriteBytes(Path("one name.bin"), "earlier");
     ASSERT_EQ(::link(QFile::encodeName(Path("one name.bin")).constData(), QFile::encodeName(Path("other name.bin")).constData()), 0);
@@ -291,7 +293,9 @@ TEST_F(WindowTest, SaveOverAFileKeepsWhatItHasAndFollowsLinksEvenToAMissingFile)
     if (owned) {
         EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(12345u, 12345u));
     }
-    EXPECT_EQ(Attribute(Path("theirs.bin"), "user.quorvanel.tag"), "kept");
+    if (tagged) {
+        EXPECT_EQ(Attribute(Path("theirs.bin"), "user.quorvanel.tag"), "kept");
+    }
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(Stat(Path("made.bin")).st_mode & 07777, 0666 & ~mask);
