@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,6 +21,17 @@ void DefaultSink(const QString& text)
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         return;  // nobody could close a box there
     QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Quorvanel"), text);
+}
+
+// The kernel follows no link of another user in a sticky folder all may write
+// in, unless the folder is that user's too (fs.protected_symlinks).
+bool IsGuardedLink(const QString& path)
+{
+    struct stat link {}, folder {};
+    constexpr mode_t kShared = S_ISVTX | S_IWOTH;
+    return lstat(QFile::encodeName(path).constData(), &link) == 0 && S_ISLNK(link.st_mode) && link.st_uid != geteuid()
+           && stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) == 0
+           && (folder.st_mode & kShared) == kShared && folder.st_uid != link.st_uid;
 }
 
 SaveFailureSink& Sink()
@@ -36,8 +49,7 @@ QString CreateFailureReason(const QString& path, qint64 errorCode)
         return QStringLiteral("the name is that of a folder.");
     if (info.exists() && !info.isFile())
         return QStringLiteral("the name is that of a device, a pipe or a socket, not of a file.");
-    // The kernel follows no link of another user in a folder all may write in.
-    if (info.isSymLink() && errorCode == EACCES)
+    if (errorCode == EACCES && IsGuardedLink(path))
         return QStringLiteral("the name is a link of another user in a shared folder, which is not followed.");
     const QFileInfo folder(info.absolutePath());
     if (!folder.exists())

@@ -400,7 +400,9 @@ TEST_F(WindowTest, SaveInAFolderThatTakesNoNewFileRewritesTheFileInPlace)
     // take its replacement.
     WriteBytes(Path("read-only.mid"), "kept");
     ASSERT_EQ(SetMode(Path("read-only.mid"), 0444), 0);
-    save(Path("read-only.mid"), "41", RLIM_INFINITY, "the file is read-only");
+    ASSERT_TRUE(QFile::link("read-only.mid", Path("its link.mid")));
+    for (const char* name : {"read-only.mid", "its link.mid"})
+        save(Path(name), "41", RLIM_INFINITY, "the file is read-only");
     EXPECT_EQ(ReadBytes(Path("read-only.mid")), "kept");
 
     // Longer than the limit already: only the bytes that were overwritten go back,
