@@ -119,9 +119,12 @@ TEST_F(BinaryStreamWrite, BytesWrittenOneByOnePastTheBufferAllReachTheFile)
 // earlier file allowed; the earlier mode comes once they are in place.
 TEST_F(BinaryStreamWrite, TheFileBeingWrittenIsItsOwnersAloneUntilItTakesTheEarlierMode)
 {
+    // Owner, group and others: what a file's mode says, whoever looks.
+    constexpr auto kMode = QFileDevice::Permissions::fromInt(0x7077);
+    const auto earlierMode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
     const QString path = Path("Sample.mid");
     WriteFile(path, QByteArray("earlier"));
-    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(path, earlierMode));
     FolderItem item(path);
     auto s = item.CreateBinaryFile(QString());
     ASSERT_NE(s, nullptr);
@@ -129,9 +132,9 @@ TEST_F(BinaryStreamWrite, TheFileBeingWrittenIsItsOwnersAloneUntilItTakesTheEarl
     const QFileInfoList beside = QDir(dir.path()).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
     ASSERT_EQ(beside.size(), 2);
     EXPECT_EQ(beside[0].size(), 100000) << "the bytes written so far";
-    EXPECT_EQ(beside[0].permissions() & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
+    EXPECT_EQ(beside[0].permissions() & kMode, QFile::ReadOwner | QFile::WriteOwner);
     s->Close();
-    EXPECT_EQ(QFileInfo(path).permissions() & 0x0FFF, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+    EXPECT_EQ(QFileInfo(path).permissions() & kMode, earlierMode);
 }
 
 TEST_F(BinaryStreamWrite, NothingWrittenMakesAnEmptyFileThatReadsAsEndedAtOnce)
