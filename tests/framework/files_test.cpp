@@ -105,7 +105,11 @@ TEST_F(BinaryStreamWrite, BytesWrittenOneByOnePastTheBufferAllReachTheFile)
             if (i % 50000 == 1000) {
                 const QByteArray block(70000 + i, char('a' + i % 26));
                 s->Write(block);
-                expected += block;
+                // A block over memory that its owner reuses at once.
+                QByteArray scratch(70000, char('A' + i % 26));
+                s->Write(QByteArray::fromRawData(scratch.constData(), scratch.size()));
+                expected += block + scratch;
+                scratch.fill('z');
             }
         }
         EXPECT_EQ(s->Length(), expected.size());

@@ -275,7 +275,9 @@ bool SaveFile::Write(const QByteArray& bytes)
 {
     if (!inPlace_ || fd_ < 0 || done_ || error_)
         return Write(bytes.constData(), bytes.size());
-    held_.append(bytes);
+    // Kept as it is only where it is the array's own: one over the caller's memory
+    // (fromRawData) may be gone or reused by the commit.
+    held_.append(bytes.isDetached() ? bytes : QByteArray(bytes.constData(), bytes.size()));
     heldSize_ += bytes.size();
     return true;
 }

@@ -27,7 +27,7 @@ public:
     bool Open();
     // False when the bytes could not all be written.
     bool Write(const char* data, qint64 size);
-    // The same; an in-place save keeps the array itself rather than a copy.
+    // The same; an in-place save keeps an array that owns its bytes rather than a copy.
     bool Write(const QByteArray& bytes);
     // Puts the written bytes in place; false when any step fails.
     bool Commit();
