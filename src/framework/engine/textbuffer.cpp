@@ -39,16 +39,7 @@ void TextBuffer::setRows(std::shared_ptr<const textfn::RowText> text)
     touched(0);
 }
 
-TextBuffer::Chunk TextBuffer::slice(const Chunk& c, int from, int n) const
-{
-    Chunk part = c;
-    part.off += from;
-    part.len = n;
-    measure(part);
-    return part;
-}
-
-size_t TextBuffer::splitComputed(size_t i, int offset)
+size_t TextBuffer::split(size_t i, int offset)
 {
     Chunk second = slice(m_chunks[i], offset, m_chunks[i].len - offset);
     m_chunks[i] = slice(m_chunks[i], 0, offset);
@@ -143,6 +134,17 @@ qsizetype TextBuffer::insert(qsizetype pos, const QString& text)
     return insert(pos, CompactText::fromString(text));
 }
 
+bool TextBuffer::roomFor(qsizetype pos, qsizetype n, Located& at) const
+{
+    if (m_chunks.empty())
+        return false;
+    at = pos == m_length ? Located{m_chunks.size() - 1, m_chunks.back().len} : locate(pos);
+    // On a boundary, the earlier chunk may have room where the later has none.
+    if (at.offset == 0 && at.chunk > 0 && m_chunks[at.chunk - 1].len + n <= m_chunkSize)
+        at = {at.chunk - 1, m_chunks[at.chunk - 1].len};
+    return m_chunks[at.chunk].len + n <= m_chunkSize;
+}
+
 qsizetype TextBuffer::insert(qsizetype pos, const CompactText& raw)
 {
     const CompactText text = normalizeLineBreaks(raw);
@@ -150,45 +152,84 @@ qsizetype TextBuffer::insert(qsizetype pos, const CompactText& raw)
     if (n == 0)
         return 0;
     pos = qBound<qsizetype>(0, pos, m_length);
-    if (m_chunks.empty()) {
-        makeChunks(text, m_chunks);
-        m_length = n;
-        touched(0);
-        return n;
-    }
-    Located at = pos == m_length ? Located{m_chunks.size() - 1, m_chunks.back().len} : locate(pos);
-    // On a boundary, the earlier chunk may have room where the later has none.
-    if (at.offset == 0 && at.chunk > 0 && m_chunks[at.chunk - 1].len + n <= m_chunkSize)
-        at = {at.chunk - 1, m_chunks[at.chunk - 1].len};
+    Located at;
+    if (!roomFor(pos, n, at))
+        return insert(pos, slicesOf(text));
     Chunk& c = m_chunks[at.chunk];
-    if (c.len + n <= m_chunkSize) {
-        insertInto(c, at.offset, text);
-        measure(c);
-    } else if (c.rows) {
-        // A computed chunk is never copied: it is cut around the new text.
-        std::vector<Chunk> pieces;
-        if (at.offset > 0)
-            pieces.push_back(slice(c, 0, at.offset));
-        makeChunks(text, pieces);
-        if (at.offset < c.len)
-            pieces.push_back(slice(c, at.offset, c.len - at.offset));
-        m_chunks.erase(m_chunks.begin() + qsizetype(at.chunk));
-        m_chunks.insert(m_chunks.begin() + qsizetype(at.chunk), std::make_move_iterator(pieces.begin()),
-                        std::make_move_iterator(pieces.end()));
-    } else {
-        CompactText joined;
-        appendPiece(joined, c, 0, at.offset);
-        joined.append(text);
-        appendPiece(joined, c, at.offset, c.len - at.offset);
-        std::vector<Chunk> pieces;
-        makeChunks(joined, pieces);
-        m_chunks.erase(m_chunks.begin() + qsizetype(at.chunk));
-        m_chunks.insert(m_chunks.begin() + qsizetype(at.chunk), std::make_move_iterator(pieces.begin()),
-                        std::make_move_iterator(pieces.end()));
-    }
+    insertInto(c, at.offset, text);
+    measure(c);
     m_length += n;
     touched(at.chunk);
     return n;
+}
+
+qsizetype TextBuffer::insert(qsizetype pos, const TextSlices& text)
+{
+    const qsizetype n = text.size();
+    if (n == 0)
+        return 0;
+    pos = qBound<qsizetype>(0, pos, m_length);
+    Located room;
+    if (n <= m_chunkSize && roomFor(pos, n, room))
+        return insert(pos, text.toCompact());  // a few characters go into the chunk itself
+    // Split where the text goes, then lay the slices in between, none longer than
+    // a chunk here: storage is shared, a computed text stays computed.
+    size_t at = m_chunks.size();
+    if (pos < m_length) {
+        const Located l = locate(pos);
+        at = l.offset == 0 ? l.chunk : split(l.chunk, l.offset);
+    }
+    std::vector<Chunk> pieces;
+    pieces.reserve(text.m_chunks.size());
+    for (const Chunk& c : text.m_chunks) {
+        const int most = c.rows ? ComputedChunkSize : m_chunkSize;
+        if (c.len <= most)
+            pieces.push_back(c);
+        else
+            for (qsizetype from = 0; from < c.len; from += most)
+                pieces.push_back(slice(c, int(from), int(qMin<qsizetype>(most, c.len - from))));
+    }
+    m_chunks.insert(m_chunks.begin() + qsizetype(at), std::make_move_iterator(pieces.begin()),
+                    std::make_move_iterator(pieces.end()));
+    m_length += n;
+    touched(at);
+    // Small pieces at the seams join their neighbours, the later seam first so
+    // that the earlier indexes stay.
+    const size_t last = at + pieces.size() - 1;
+    mergeSmall(last + 1);
+    mergeSmall(last);
+    if (at != last)
+        mergeSmall(at);
+    if (at > 0)
+        mergeSmall(at - 1);
+    return n;
+}
+
+TextSlices TextBuffer::slices(qsizetype pos, qsizetype n) const
+{
+    TextSlices out;
+    out.m_joinLimit = m_chunkSize;
+    if (!clampRange(pos, n))
+        return out;
+    const Located at = locate(pos);
+    for (size_t i = at.chunk; n > 0; ++i) {
+        const Chunk& c = m_chunks[i];
+        const int from = i == at.chunk ? at.offset : 0;
+        const int take = int(qMin<qsizetype>(n, c.len - from));
+        out.push(from == 0 && take == c.len ? c : slice(c, from, take));
+        n -= take;
+    }
+    return out;
+}
+
+TextSlices TextBuffer::slicesOf(const CompactText& raw) const
+{
+    TextSlices out;
+    out.m_joinLimit = m_chunkSize;
+    makeChunks(normalizeLineBreaks(raw), out.m_chunks);
+    for (const Chunk& c : out.m_chunks)
+        out.m_length += c.len;
+    return out;
 }
 
 void TextBuffer::appendPiece(CompactText& out, const Chunk& c, int from, int n) const
@@ -270,7 +311,7 @@ void TextBuffer::remove(qsizetype pos, qsizetype n)
     Located first = locate(pos);
     // Computed text is only ever cut from the head of a chunk: split off what stays.
     if (m_chunks[first.chunk].rows && first.offset > 0)
-        first = {splitComputed(first.chunk, first.offset), 0};
+        first = {split(first.chunk, first.offset), 0};
     qsizetype left = n;
     size_t i = first.chunk;
     for (int offset = first.offset; left > 0; ++i, offset = 0) {
@@ -323,16 +364,13 @@ void TextBuffer::mergeSmall(size_t i)
 qsizetype TextBuffer::storageBytes() const
 {
     std::unordered_set<const void*> seen;
+    return newStorageBytes(seen);
+}
+
+qsizetype TextBuffer::newStorageBytes(std::unordered_set<const void*>& seen) const
+{
     qsizetype bytes = 0;
-    for (const Chunk& c : m_chunks) {
-        if (c.rows) {
-            continue;
-        } else if (c.wide) {
-            if (seen.insert(c.utf16.constData()).second)
-                bytes += c.utf16.capacity() * qsizetype(sizeof(QChar));
-        } else if (seen.insert(c.latin1.constData()).second) {
-            bytes += c.latin1.capacity();
-        }
-    }
+    for (const Chunk& c : m_chunks)
+        bytes += c.newStorageBytes(seen);
     return bytes;
 }

@@ -6,11 +6,11 @@
 // knows its length, its CR count and the widths of the lines in it; prefix sums
 // over the chunks give offset <-> line lookups in O(log chunks + chunk size).
 // An edit touches one or a few chunks; the prefix sums are brought up to date
-// lazily, from the first chunk that changed.
+// lazily, from the first chunk that changed. Any span can be taken out as
+// TextSlices sharing the chunks' storage, and put back the same way.
 #pragma once
 
-#include "framework/engine/compacttext.h"
-#include "framework/text/rowtext.h"
+#include "framework/engine/textslices.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,9 +20,9 @@
 class TextBuffer {
 public:
     static constexpr int DefaultChunkSize = 16384;
-    static constexpr int RenderBlock = 4096;
+    static constexpr int RenderBlock = TextChunk::RenderBlock;
     // The most characters one slice of a computed text covers.
-    static constexpr int ComputedChunkSize = 1 << 30;
+    static constexpr int ComputedChunkSize = TextChunk::ComputedMost;
 
     // chunkSize: the most characters one chunk holds (small values are for tests).
     explicit TextBuffer(int chunkSize = DefaultChunkSize);
@@ -40,12 +40,18 @@ public:
     // Out-of-range parts of the span are cut off.
     QString mid(qsizetype pos, qsizetype n) const;
     CompactText extract(qsizetype pos, qsizetype n) const;
+    // [pos, pos + n) as slices of the storage, nothing copied or made.
+    TextSlices slices(qsizetype pos, qsizetype n) const;
+    // Text as slices to insert here: line breaks made CR, in chunks of this buffer's size.
+    TextSlices slicesOf(const CompactText& text) const;
     QChar at(qsizetype pos) const;  // QChar() outside the text
 
     // Insert at pos (clamped to the text); returns the characters inserted,
     // which is fewer than given when CRLF pairs fold into CR.
     qsizetype insert(qsizetype pos, const QString& text);
     qsizetype insert(qsizetype pos, const CompactText& text);
+    // Slices go in as they are, sharing their storage.
+    qsizetype insert(qsizetype pos, const TextSlices& text);
     void remove(qsizetype pos, qsizetype n);
 
     // Lines are separated by CR; a text ending in CR has an empty last line.
@@ -67,6 +73,8 @@ public:
     // Bytes of character storage held, each shared array counted once; a computed
     // text's source is not counted.
     qsizetype storageBytes() const;
+    // The same, leaving out and adding to what seen has counted.
+    qsizetype newStorageBytes(std::unordered_set<const void*>& seen) const;
 
     int chunkSize() const { return m_chunkSize; }
     qsizetype chunkCount() const { return qsizetype(m_chunks.size()); }
@@ -82,23 +90,13 @@ public:
     // text comes from can take its source instead.
     template <class F, class R>
     void forEachSpan(qsizetype pos, qsizetype n, F&& f, R&& rows) const;
+    // The same from the end of [0, end) back to its start, the last piece first,
+    // while f returns true.
+    template <class F>
+    void forEachPieceBackward(qsizetype end, F&& f) const;
 
 private:
-    struct Chunk {
-        QByteArray latin1;  // shared storage; the chunk is [off, off + len) of it
-        QString utf16;      // the same for a wide chunk
-        std::shared_ptr<const textfn::RowText> rows;  // the same for a computed chunk
-        qsizetype off = 0;
-        int len = 0;
-        int lines = 0;       // CRs in the chunk
-        int headCells = 0;   // cells before the first CR (all of them when there is none)
-        int tailCells = 0;   // cells after the last CR
-        int innerCells = 0;  // widest line lying wholly between two CRs of the chunk
-        bool wide = false;
-
-        const char* bytes() const { return latin1.constData() + off; }
-        const QChar* units() const { return utf16.constData() + off; }
-    };
+    using Chunk = TextChunk;
     struct Located {
         size_t chunk;
         int offset;
@@ -117,7 +115,7 @@ private:
     void ensureIndex() const;
     Located locate(qsizetype pos) const;
     void touched(size_t chunk);
-    void measure(Chunk& c) const;
+    void measure(Chunk& c) const { measureChunk(c); }
     int nthBreak(const Chunk& c, int from, qsizetype count) const;
     int breaksBefore(const Chunk& c, int offset) const;
     void makeChunks(const CompactText& text, std::vector<Chunk>& out) const;
@@ -126,9 +124,11 @@ private:
     void removeFrom(Chunk& c, int offset, int n);
     void mergeSmall(size_t chunk);
     static void ownStorage(Chunk& c);
-    Chunk slice(const Chunk& c, int from, int n) const;
-    // Splits a computed chunk in two at offset (inside it); the index of the second.
-    size_t splitComputed(size_t chunk, int offset);
+    Chunk slice(const Chunk& c, int from, int n) const { return c.slice(from, n); }
+    // Splits a chunk in two at offset (inside it), both sharing its storage; the index of the second.
+    size_t split(size_t chunk, int offset);
+    // Where n characters inserted at pos fit into a chunk as it stands, if they do.
+    bool roomFor(qsizetype pos, qsizetype n, Located& at) const;
 
     int m_chunkSize;
     qsizetype m_length = 0;
@@ -160,19 +160,7 @@ void TextBuffer::forEachPiece(qsizetype pos, qsizetype n, F&& f) const
         const Chunk& c = m_chunks[i];
         const int from = i == at.chunk ? at.offset : 0;
         const qsizetype take = qMin<qsizetype>(n, c.len - from);
-        if (c.rows) {
-            char block[RenderBlock];
-            for (qsizetype done = 0; done < take;) {
-                const qsizetype k = qMin<qsizetype>(RenderBlock, take - done);
-                c.rows->render(c.off + from + done, k, block);
-                f(static_cast<const char*>(block), k);
-                done += k;
-            }
-        } else if (c.wide) {
-            f(c.units() + from, take);
-        } else {
-            f(c.bytes() + from, take);
-        }
+        forEachChunkPiece(c, from, take, f);
         n -= take;
     }
 }
@@ -194,5 +182,30 @@ void TextBuffer::forEachSpan(qsizetype pos, qsizetype n, F&& f, R&& rows) const
         else
             f(c.bytes() + from, take);
         n -= take;
+    }
+}
+
+template <class F>
+void TextBuffer::forEachPieceBackward(qsizetype end, F&& f) const
+{
+    end = qMin(end, m_length);
+    if (end <= 0)
+        return;
+    const Located at = locate(end - 1);
+    bool more = true;
+    for (size_t i = at.chunk + 1; more && i-- > 0;) {
+        const Chunk& c = m_chunks[i];
+        const qsizetype upTo = i == at.chunk ? at.offset + 1 : c.len;
+        if (!c.rows) {
+            more = c.wide ? f(c.units(), upTo) : f(c.bytes(), upTo);
+            continue;
+        }
+        char block[RenderBlock];
+        for (qsizetype to = upTo; more && to > 0;) {
+            const qsizetype k = qMin<qsizetype>(RenderBlock, to);
+            to -= k;
+            c.rows->render(c.off + to, k, block);
+            more = f(static_cast<const char*>(block), k);
+        }
     }
 }

@@ -49,7 +49,7 @@ qsizetype countBreaks(const QChar* p, qsizetype n)
 
 }  // namespace
 
-void TextBuffer::measure(Chunk& c) const
+void measureChunk(TextChunk& c)
 {
     int lines = 0, head = 0, tail = 0, inner = 0;
     if (c.rows) {

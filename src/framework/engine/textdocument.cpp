@@ -49,21 +49,21 @@ void TextDocument::selectAll()
     m_history.breakRun();
 }
 
-void TextDocument::edit(qsizetype pos, qsizetype removeLength, const CompactText& text, EditKind kind)
+// What the edit removes is kept as slices of the storage it leaves.
+void TextDocument::edit(qsizetype pos, qsizetype removeLength, TextSlices text, EditKind kind)
 {
-    const CompactText inserted = normalizeLineBreaks(text);
-    if (removeLength == 0 && inserted.isEmpty())
+    if (removeLength == 0 && text.isEmpty())
         return;
     EditStep step;
     step.pos = pos;
-    step.removed = m_buffer.extract(pos, removeLength);
+    step.removed = m_buffer.slices(pos, removeLength);
     step.anchorBefore = m_anchor;
     step.caretBefore = m_caret;
     step.kind = kind;
     m_buffer.remove(pos, removeLength);
-    m_buffer.insert(pos, inserted);
-    step.inserted = inserted;
-    m_anchor = m_caret = pos + inserted.size();
+    m_buffer.insert(pos, text);
+    step.inserted = std::move(text);
+    m_anchor = m_caret = pos + step.inserted.size();
     ++m_revision;
     m_history.record(std::move(step));
 }
@@ -75,14 +75,19 @@ void TextDocument::replaceSelection(const QString& text, EditKind kind)
 
 void TextDocument::replaceSelection(const CompactText& text, EditKind kind)
 {
-    edit(selectionStart(), selectionLength(), text, kind);
+    edit(selectionStart(), selectionLength(), m_buffer.slicesOf(text), kind);
+}
+
+void TextDocument::replaceSelection(const TextSlices& text)
+{
+    edit(selectionStart(), selectionLength(), text, EditKind::Other);
 }
 
 bool TextDocument::deleteSelection()
 {
     if (!hasSelection())
         return false;
-    edit(selectionStart(), selectionLength(), CompactText(), EditKind::Other);
+    edit(selectionStart(), selectionLength(), TextSlices(), EditKind::Other);
     return true;
 }
 
@@ -93,7 +98,7 @@ bool TextDocument::backspace()
     if (m_caret == 0)
         return false;
     const qsizetype from = previousCharPosition(m_caret);
-    edit(from, m_caret - from, CompactText(), EditKind::Backspace);
+    edit(from, m_caret - from, TextSlices(), EditKind::Backspace);
     return true;
 }
 
@@ -103,7 +108,7 @@ bool TextDocument::deleteForward()
         return deleteSelection();
     if (m_caret == m_buffer.length())
         return false;
-    edit(m_caret, nextCharPosition(m_caret) - m_caret, CompactText(), EditKind::DeleteForward);
+    edit(m_caret, nextCharPosition(m_caret) - m_caret, TextSlices(), EditKind::DeleteForward);
     return true;
 }
 
@@ -130,6 +135,12 @@ bool TextDocument::redo()
     m_anchor = m_caret = step.pos + step.inserted.size();
     ++m_revision;
     return true;
+}
+
+qsizetype TextDocument::storageBytes() const
+{
+    std::unordered_set<const void*> seen;
+    return m_buffer.newStorageBytes(seen) + m_history.newStorageBytes(seen);
 }
 
 qsizetype TextDocument::previousCharPosition(qsizetype pos) const

@@ -26,6 +26,7 @@ public:
     qsizetype selectionLength() const { return selectionEnd() - selectionStart(); }
     bool hasSelection() const { return m_anchor != m_caret; }
     QString selectedText() const { return m_buffer.mid(selectionStart(), selectionLength()); }
+    TextSlices selectedSlices() const { return m_buffer.slices(selectionStart(), selectionLength()); }
 
     // Anchor at start, caret at start + length; both end at the end of the text at the most.
     void setSelection(qsizetype start, qsizetype length);
@@ -36,6 +37,7 @@ public:
     // Undoable edits. Each leaves the caret right after what it inserted.
     void replaceSelection(const QString& text, EditKind kind = EditKind::Other);
     void replaceSelection(const CompactText& text, EditKind kind = EditKind::Other);
+    void replaceSelection(const TextSlices& text);
     bool deleteSelection();
     bool backspace();      // the selection, else the character before the caret
     bool deleteForward();  // the selection, else the character after the caret
@@ -47,6 +49,9 @@ public:
 
     // Counts every change of the text; equal revisions mean the same text.
     quint64 revision() const { return m_revision; }
+    // Bytes of character storage held by the text and its undo history, each
+    // shared array counted once; a computed text's source is not counted.
+    qsizetype storageBytes() const;
 
     // Steps that never split a surrogate pair.
     qsizetype previousCharPosition(qsizetype pos) const;
@@ -62,7 +67,7 @@ public:
     qsizetype positionInLine(qsizetype line, qsizetype cell) const;
 
 private:
-    void edit(qsizetype pos, qsizetype removeLength, const CompactText& text, EditKind kind);
+    void edit(qsizetype pos, qsizetype removeLength, TextSlices text, EditKind kind);
     qsizetype clamp(qsizetype pos) const { return qBound<qsizetype>(0, pos, m_buffer.length()); }
     bool isWordChar(qsizetype pos) const;
 

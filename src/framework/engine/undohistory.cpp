@@ -60,3 +60,11 @@ const EditStep& UndoHistory::redo()
     m_runOpen = false;
     return m_steps[m_done++];
 }
+
+qsizetype UndoHistory::newStorageBytes(std::unordered_set<const void*>& seen) const
+{
+    qsizetype bytes = 0;
+    for (const EditStep& s : m_steps)
+        bytes += s.removed.newStorageBytes(seen) + s.inserted.newStorageBytes(seen);
+    return bytes;
+}
