@@ -12,7 +12,6 @@
 #include "track/linedelete.h"
 #include "track/noteline.h"
 #include "window/pictures.h"
-#include "window/tracktextof.h"
 
 namespace {
 
@@ -55,7 +54,10 @@ void MW::BBR_Action(BevelButton& sender)
     switch (sender.Index()) {
     case kRest: ta.SetSelText(track::RestLine(yy, xx)); break;
     case kDeleteLine: {
-        const track::TextRange r = track::LineDeleteRange(TrackTextOf(ta), ta.SelStart());
+        const track::TextRange r = track::LineDeleteRange(
+            ta.Length(),
+            [&ta](qint64 end, const std::function<bool(QAnyStringView)>& read) { ta.ReadPiecesBackward(end, read); },
+            ta.SelStart());
         if (r.length <= 0)
             return;
         ta.SetSelStart(r.start);

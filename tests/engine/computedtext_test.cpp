@@ -23,9 +23,11 @@ public:
     StripeRows(qsizetype lineLength, qsizetype rows, qsizetype tail) : RowText(lineLength, rows, tail) {}
     void render(qsizetype pos, qsizetype n, char* out) const override
     {
+        made += n;
         for (qsizetype i = 0; i < n; ++i)
             out[i] = charAt(pos + i);
     }
+    mutable qsizetype made = 0;  // characters rendered so far
 
 private:
     char charAt(qsizetype p) const
@@ -95,6 +97,40 @@ TEST(ComputedText, QueriesMatchTheBuiltTextUntouchedAndAfterAnInsertOrARemoveAtE
     }
 }
 
+// Deleting the whole computed text, or typing over it, keeps what went as slices
+// of the same source: nothing is made, nothing stored, and Undo and Redo put the
+// very same slices back.
+TEST(ComputedText, UndoOfAWholeTextDeleteOrTypingOverItMakesAndStoresNothing)
+{
+    for (const bool typing : {false, true}) {
+        SCOPED_TRACE(typing ? "typing over" : "backspace");
+        const auto rows = stripes(49, 200000, 21);
+        TextDocument d;
+        d.setRows(rows);
+        d.selectAll();
+        ASSERT_TRUE(typing ? (d.replaceSelection(QStringLiteral("7"), EditKind::Typing), true) : d.backspace());
+        ASSERT_TRUE(d.undo());
+        ASSERT_TRUE(d.redo());
+        ASSERT_TRUE(d.undo());
+        EXPECT_EQ(std::tuple(rows->made, d.buffer().storageBytes(), d.length(), d.buffer().chunkCount()),
+                  std::tuple(qsizetype(0), qsizetype(0), rows->size(), qsizetype(1)));
+        EXPECT_LT(d.storageBytes(), 64) << "the history holds no more than the typed key";
+        EXPECT_TRUE(d.text() == builtText(*rows));
+        EXPECT_EQ(std::pair(d.selectionStart(), d.selectionLength()), std::pair(qsizetype(0), rows->size()));
+    }
+    // A stored text typed over is held once, by the history, not copied into it.
+    const QByteArray stored(1 << 20, 'a');
+    TextDocument d;
+    d.setLatin1(stored);
+    d.selectAll();
+    d.replaceSelection(QStringLiteral("7"), EditKind::Typing);
+    EXPECT_LT(d.storageBytes(), stored.size() + 64);
+    ASSERT_TRUE(d.undo());
+    EXPECT_EQ(d.buffer().storageBytes(), stored.size());
+    EXPECT_LT(d.storageBytes(), stored.size() + 64);
+    EXPECT_TRUE(d.text() == QString::fromLatin1(stored));
+}
+
 TEST(ComputedText, ReadingInPiecesGivesTheTextInOrder)
 {
     const auto rows = stripes(49, 200, 30);  // longer than one render block
@@ -131,6 +167,23 @@ TEST(ComputedText, ReadingInPiecesGivesTheTextInOrder)
     EXPECT_EQ(spans, ref.mid(1, ref.size() - 2));
     EXPECT_EQ(unbuilt, ref.size() - 3);
     EXPECT_EQ(b.mid(4090, 20), ref.mid(4090, 20));
+    // Backwards from any point the same pieces come last first, and stopping ends the reading.
+    for (const qsizetype end : {qsizetype(0), qsizetype(1), qsizetype(4000), qsizetype(4001), qsizetype(9000), b.length()}) {
+        QString back;
+        b.forEachPieceBackward(end, [&](auto* p, qsizetype n) {
+            if constexpr (std::is_same_v<decltype(p), const char*>)
+                back.prepend(QLatin1StringView(p, n));
+            else
+                back.prepend(QStringView(p, n));
+            return true;
+        });
+        EXPECT_EQ(back, ref.left(end)) << end;
+    }
+    rows->made = 0;
+    qsizetype pieces = 0;
+    b.forEachPieceBackward(b.length(), [&](auto*, qsizetype) { return ++pieces < 2; });
+    EXPECT_EQ(pieces, 2);
+    EXPECT_LE(rows->made, 2 * TextBuffer::RenderBlock) << "only the pieces read are made";
     EXPECT_FALSE(b.isLatin1Range(3990, 20));
     EXPECT_TRUE(b.isLatin1Range(5000, 2000));
 }

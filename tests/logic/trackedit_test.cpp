@@ -7,9 +7,32 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <random>
 #include <utility>
 
 namespace {
+
+// A text in pieces ending at each of ends, read back from a point as a text area
+// does it: Latin-1 pieces as Latin-1, others as UTF-16; counts what it hands over.
+struct BackFrom {
+  BackFrom(const QString& t, std::vector<qsizetype> e) : text(t), ends(std::move(e)) {}
+  track::ReadBackward Reader() {
+    return [this](qint64 end, const std::function<bool(QAnyStringView)>& take) {
+      for (size_t i = ends.size(); i-- > 0;) {
+        const qsizetype from = i == 0 ? 0 : ends[i - 1];
+        if (from >= end) continue;
+        const QStringView piece = QStringView(text).sliced(from, qMin<qsizetype>(ends[i], end) - from);
+        read += piece.size();
+        const QByteArray narrow = piece.toLatin1();
+        const bool more = QString::fromLatin1(narrow) == piece ? take(QLatin1StringView(narrow)) : take(piece);
+        if (!more) return;
+      }
+    };
+  }
+  QString text;
+  std::vector<qsizetype> ends;
+  qint64 read = 0;
+};
 
 struct DeleteCase { const char* text; qint64 caret; const char* after; qint64 caretAfter; };
 
@@ -27,8 +50,29 @@ TEST_P(LineDelete, DeletesBackToTheLineStartBeforeTheCaret) {
   // Read a Latin-1 character at a time, as a held text comes, the range is the same.
   std::vector<qsizetype> ends(static_cast<size_t>(text.size()));
   std::iota(ends.begin(), ends.end(), 1);
-  const track::TextRange p = track::LineDeleteRange(InPieces(text, ends, true), c.caret);
+  const track::TextRange p = track::LineDeleteRange(text.size(), BackFrom(text, ends).Reader(), c.caret);
   EXPECT_EQ(std::pair(p.start, p.length), std::pair(r.start, r.length)) << c.caret;
+}
+
+// On a long text in pieces of every kind, with the caret anywhere: the range is the
+// plain search's, and the text is read back from the caret only as far as the
+// piece holding the line end.
+TEST(LineDeleteLarge, ReadsBackFromTheCaretOnlyToTheLineEnd) {
+  std::mt19937 random(17);
+  QString text;
+  for (int row = 0; row < 3000; ++row)
+    text += row % 7 == 3 ? QStringLiteral("\u3042 %1\r").arg(row) : QString(int(random() % 120), QChar(u'A' + row % 26)) + u'\r';
+  text += QStringLiteral("90 3C");
+  BackFrom pieces(text, RandomEnds(text.size(), 300, random));
+  for (qint64 caret = 0; caret <= text.size() + 1; caret += 1 + qint64(random() % 97)) {
+    const qint64 s = qMin<qint64>(caret, text.size());
+    const qint64 cr = s < 2 ? -1 : text.lastIndexOf(u'\r', s - 2);
+    pieces.read = 0;
+    const track::TextRange r = track::LineDeleteRange(text.size(), pieces.Reader(), caret);
+    const auto expected = s < 2 ? std::pair<qint64, qint64>(0, 0) : cr < 0 ? std::pair(qint64(0), s) : std::pair(cr + 1, s - 1 - cr);
+    ASSERT_EQ(std::pair(r.start, r.length), expected) << caret;
+    ASSERT_LE(pieces.read, s - 1 - qMax<qint64>(cr, 0) + 300) << caret;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -51,6 +51,7 @@ public:
     virtual void SetRows(std::shared_ptr<const textfn::RowText> text) = 0;
     virtual void ReadPieces(const std::function<void(QAnyStringView)>& read) const = 0;
     virtual void ReadSpans(const std::function<void(QAnyStringView)>& read, const TextArea::RowsReader& rows) const = 0;
+    virtual void ReadPiecesBackward(qint64 end, const std::function<bool(QAnyStringView)>& read) const = 0;
     virtual qint64 Length() const = 0;
     virtual qint64 SelStart() const = 0;
     virtual qint64 SelLength() const = 0;
@@ -108,6 +109,15 @@ public:
                     read(QStringView(p, n));
             },
             rows);
+    }
+    void ReadPiecesBackward(qint64 end, const std::function<bool(QAnyStringView)>& read) const override
+    {
+        document().buffer().forEachPieceBackward(end, [&](auto* p, qsizetype n) {
+            if constexpr (std::is_same_v<decltype(p), const char*>)
+                return read(QLatin1StringView(p, n));
+            else
+                return read(QStringView(p, n));
+        });
     }
     qint64 Length() const override { return length(); }
     qint64 SelStart() const override { return selectionStart(); }
@@ -255,6 +265,10 @@ void TextArea::ReadPieces(const std::function<void(QAnyStringView)>& read) const
 void TextArea::ReadSpans(const std::function<void(QAnyStringView)>& read, const RowsReader& rows) const
 {
     view_->ReadSpans(read, rows);
+}
+void TextArea::ReadPiecesBackward(qint64 end, const std::function<bool(QAnyStringView)>& read) const
+{
+    view_->ReadPiecesBackward(end, read);
 }
 qint64 TextArea::Length() const { return view_->Length(); }
 

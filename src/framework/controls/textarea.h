@@ -46,6 +46,10 @@ public:
     // to rows: its characters [from, from + length).
     using RowsReader = std::function<void(const std::shared_ptr<const textfn::RowText>& text, qint64 from, qint64 length)>;
     void ReadSpans(const std::function<void(QAnyStringView piece)>& read, const RowsReader& rows) const;
+    // The text before end the other way round: the pieces of [0, end) from the
+    // last to the first, while read returns true, so that a search back from a
+    // point reads only what lies between.
+    void ReadPiecesBackward(qint64 end, const std::function<bool(QAnyStringView piece)>& read) const;
 
     qint64 SelStart() const;
     void SetSelStart(qint64 start);
