@@ -2,6 +2,7 @@
 // against a plain string, and the selection's colour while unfocused.
 #include "framework/controls/textarea.h"
 #include "framework/controls/window.h"
+#include "framework/text/rowtext.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QMainWindow>
+#include <QScrollBar>
 #include <QTest>
 #include <QtMath>
 #include <gtest/gtest.h>
@@ -61,6 +63,20 @@ protected:
 };
 
 const QString kRows = QStringLiteral("90 3C 55\r83 18 90\r3C 00 48");
+
+// Rows of hex digits made on demand, each ended by a CR (rows of length 1 are
+// nothing but CRs); counts the characters made.
+class CountedRows final : public textfn::RowText {
+public:
+    CountedRows(qsizetype lineLength, qsizetype rows) : RowText(lineLength, rows, 0) {}
+    void render(qsizetype pos, qsizetype n, char* out) const override
+    {
+        made += n;
+        for (qsizetype p = pos; p < pos + n; ++p)
+            *out++ = p % lineLength() == lineLength() - 1 ? '\r' : "0123456789ABCDEF"[(p * 7 / 3) % 16];
+    }
+    mutable qsizetype made = 0;
+};
 
 } // namespace
 
@@ -211,4 +227,61 @@ TEST(TextAreaLook, AnUnfocusedAreaShowsItsSelectionInTheFocusedColourOrHidesIt)
         EXPECT_EQ(shot.pixelColor(m + 2, m + 1) == selected, hide) << "the first line is not selected";
     }
     QApplication::setPalette(saved);
+}
+
+// A caret beyond 2^32 pixels below the top of the view, where its place no
+// longer fits an int: nothing of it is painted, and the input method is not
+// pointed into the view.
+TEST_F(ShownArea, ACaretFarBelowTheViewIsNeitherPaintedNorPointedAt)
+{
+    const qsizetype lines = (qsizetype(1) << 32) / LineHeight() + 2;
+    area->SetTextRows(std::make_shared<const CountedRows>(1, lines));  // breaks only: the caret alone is drawn
+    QApplication::setActiveWindow(window.QtWindow());
+    area->Widget()->setFocus();
+    ASSERT_TRUE(area->Widget()->hasFocus());
+    auto* view = qobject_cast<QAbstractScrollArea*>(area->Widget());
+    auto marks = [&] {
+        const QImage shot = Viewport(*area)->grab().toImage();
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                n += shot.pixel(x, y) != shot.pixel(shot.width() - 1, shot.height() - 1);
+        return n;
+    };
+    area->SetSelStart(0);
+    ASSERT_GT(marks(), 0) << "the caret at the top shows";
+    area->SetSelStart(lines);
+    view->verticalScrollBar()->setValue(0);
+    EXPECT_EQ(marks(), 0);
+    const QRect im = area->Widget()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    EXPECT_FALSE(im.intersects(view->viewport()->geometry())) << im.y();
+}
+
+// Copy hands the clipboard the selection as it is stored: nothing is made until
+// another program asks for the text, which is then the text with LF breaks, as
+// copied whatever happens to the area after; a paste back takes the copied
+// slices as they are, into the same area or another.
+TEST(TextAreaClipboard, ACopyIsMadeOnlyWhenAskedForAndPastesBackAsItIs)
+{
+    const auto rows = std::make_shared<const CountedRows>(49, 20000);
+    const QString built = QString::fromLatin1(rows->toLatin1());
+    rows->made = 0;
+    TextArea source, target;
+    source.SetTextRows(rows);
+    target.SetText(QStringLiteral("90 3C"));
+    source.SelectAll();
+    source.Copy();
+    source.SetSelText(QString());
+    target.SelectAll();
+    target.Paste();
+    source.Paste();
+    EXPECT_EQ(rows->made, 0) << "neither the copy nor the pastes make a character";
+    EXPECT_TRUE(target.Text() == built);
+    EXPECT_TRUE(source.Text() == built);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text() == QString(built).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    // Another program's text comes in as text, its LF made CR.
+    QGuiApplication::clipboard()->setText(QStringLiteral("00\n11"));
+    target.SelectAll();
+    target.Paste();
+    EXPECT_EQ(target.Text(), QStringLiteral("00\r11"));
 }

@@ -255,7 +255,8 @@ QVariant TextEngineView::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImEnabled:
         return m_inputMethodEnabled && !m_readOnly;
     case Qt::ImCursorRectangle:
-        return caretRect().translated(viewport()->pos());
+        // Out of view there is no caret for a candidate window to stand by.
+        return caretInView() ? caretRect().translated(viewport()->pos()) : QRect();
     case Qt::ImFont:
         return font();
     case Qt::ImCursorPosition:

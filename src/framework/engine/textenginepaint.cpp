@@ -109,11 +109,17 @@ qreal TextEngineView::xForCell(qsizetype cell) const
     return m_margin + qreal(cell - firstVisibleCell()) * m_cellWidth;
 }
 
+// Far outside the view a point only has to stay outside it: its coordinates are
+// worked out in qsizetype and qreal and held within this many pixels, so that
+// no line or cell count, however large, overflows an int.
+constexpr qreal kFarPixels = 1 << 24;
+
 QPoint TextEngineView::pointForPosition(qsizetype pos) const
 {
-    const qsizetype line = m_doc.buffer().lineOf(pos);
-    const int y = m_margin + int(line - firstVisibleLine()) * m_lineHeight;
-    return QPoint(qRound(xForCell(m_doc.cellOf(pos))), y);
+    const qsizetype rows = m_doc.buffer().lineOf(pos) - firstVisibleLine();
+    const qreal y = m_margin + qreal(rows) * m_lineHeight;
+    const qreal x = xForCell(m_doc.cellOf(pos));
+    return QPoint(qRound(std::clamp(x, -kFarPixels, kFarPixels)), qRound(std::clamp(y, -kFarPixels, kFarPixels)));
 }
 
 qsizetype TextEngineView::positionAt(const QPoint& point) const
@@ -129,6 +135,11 @@ QRect TextEngineView::caretRect() const
 {
     const QPoint p = pointForPosition(m_doc.caret());
     return QRect(p.x() - 1, p.y(), 3, m_lineHeight);
+}
+
+bool TextEngineView::caretInView() const
+{
+    return caretRect().intersects(viewport()->rect());
 }
 
 void TextEngineView::updateCaretRect()
@@ -152,6 +163,9 @@ void TextEngineView::paintEvent(QPaintEvent* e)
     for (qsizetype line = first + fromRow; line <= lastLine; ++line)
         paintLine(p, line, m_margin + int(line - first) * m_lineHeight, clip);
 
+    // A caret out of view, and the composition at it, are not drawn at all.
+    if (!caretInView())
+        return;
     const QPoint caret = pointForPosition(m_doc.caret());
     if (!m_preedit.isEmpty()) {
         const QRectF box(caret.x(), caret.y(), cellsOf(m_preedit.constData(), m_preedit.size()) * m_cellWidth,

@@ -3,38 +3,13 @@
 // and metrics in textenginepaint.cpp.
 #include "framework/engine/textengineview.h"
 
-#include "framework/text/pages.h"
+#include "framework/engine/slicesmimedata.h"
 
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScrollBar>
 #include <algorithm>
-#include <type_traits>
-
-namespace {
-
-// Copied text leaves with the desktop's LF; it comes back in as CR on paste. The
-// string is made in one pass over the pieces, however large the selection.
-QString withLineFeeds(const TextBuffer& b, qsizetype pos, qsizetype n)
-{
-    QString text(n, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    textfn::TakePagesAtOnce(out, n * qsizetype(sizeof(char16_t)));
-    b.forEachPiece(pos, n, [&out](auto* p, qsizetype k) {
-        for (qsizetype i = 0; i < k; ++i) {
-            char16_t c;
-            if constexpr (std::is_same_v<decltype(p), const char*>)
-                c = static_cast<unsigned char>(p[i]);
-            else
-                c = p[i].unicode();
-            *out++ = c == u'\r' ? u'\n' : c;
-        }
-    });
-    return text;
-}
-
-}  // namespace
 
 TextEngineView::TextEngineView(QWidget* parent, int chunkSize) : QAbstractScrollArea(parent), m_doc(chunkSize)
 {
@@ -179,10 +154,11 @@ void TextEngineView::redo()
         userEdit([&] { m_doc.redo(); });
 }
 
+// The clipboard holds the selection's slices; its string is made when asked for.
 void TextEngineView::copy()
 {
     if (m_doc.hasSelection())
-        QGuiApplication::clipboard()->setText(withLineFeeds(m_doc.buffer(), m_doc.selectionStart(), m_doc.selectionLength()));
+        QGuiApplication::clipboard()->setMimeData(new SlicesMimeData(m_doc.selectedSlices()));
 }
 
 void TextEngineView::cut()
@@ -197,6 +173,12 @@ void TextEngineView::paste()
 {
     if (m_readOnly)
         return;
+    // Our own copy goes back in as the slices it holds, never as a string.
+    if (const auto* own = dynamic_cast<const SlicesMimeData*>(QGuiApplication::clipboard()->mimeData())) {
+        if (!own->slices().isEmpty())
+            userEdit([&] { m_doc.replaceSelection(own->slices()); });
+        return;
+    }
     const QString text = QGuiApplication::clipboard()->text();
     if (!text.isEmpty())
         userEdit([&] { m_doc.replaceSelection(text); });

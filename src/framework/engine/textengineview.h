@@ -76,7 +76,8 @@ public:
     int visibleCellCount() const;
     qreal cellWidth() const { return m_cellWidth; }
     int lineHeight() const { return m_lineHeight; }
-    // Viewport point of the caret's top when it stands at pos, and the offset under a point.
+    // Viewport point of the caret's top when it stands at pos (held within 2^24
+    // pixels of the view, far beyond it), and the offset under a point.
     QPoint pointForPosition(qsizetype pos) const;
     qsizetype positionAt(const QPoint& viewportPoint) const;
 
@@ -148,6 +149,7 @@ private:
     void restartBlink();
     void updateCaretRect();
     QRect caretRect() const;
+    bool caretInView() const;
     void updateMetrics();
     void updateScrollBars();
     void updateInputMethodAttribute();
