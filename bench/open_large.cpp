@@ -1,10 +1,13 @@
 // Opens one file in the real main window, offscreen, through DropOpen, and prints
 // what a user waits for: the time to the first paint of the three columns, a
 // typed key and an inserted note line until they show, a scroll to the end and
-// back, and the peak memory; then a selection, Select All with Copy, Undo, a raw
-// and a MIDI save and the start of playback, each with the memory it needed above
-// what was resident before it, each save beside dd copying and syncing the file.
-// The last line is the summary:
+// back, and the peak memory; then a selection, "C" halfway down, Select All with
+// Copy, that copy pasted back over the whole text and its Undo, Select All with
+// Backspace and its Undo, Undo, a raw and a MIDI save and the start of playback,
+// each with the memory it needed above what was resident before it, each save
+// beside dd copying and syncing the file. With QUORVANEL_BENCH_NO_PASTE set the
+// paste is left out (where it would not fit in memory). The last line is the
+// summary:
 //   first-paint-s: N.NN peak-rss-x: N.N
 // Usage: bench_open_large FILE  (bench/open-large SIZE_MIB makes the file and runs it).
 #include "framework/files/dialogs.h"
@@ -270,6 +273,16 @@ int main(int argc, char** argv)
     const Spread sel = Of(selections);
     std::printf("selection of 1000 rows to repaint: median %.2f ms, worst %.2f ms\n", sel.median, sel.worst);
 
+    // "C" with the caret in the middle of a row halfway down, then taken back.
+    ta.SetSelStart((size / 16 / 2) * 49 + 20);
+    const Cost lineDelete = Measure([&] {
+        hex.Reset();
+        w.BBR_Action(w.BBR(1));
+        WaitForPaint(hex);
+    });
+    std::printf("\"C\" halfway down: %.1f ms, %.1f MiB above before\n", lineDelete.ms, lineDelete.extraMiB);
+    ta.Undo();
+
     // Select All and Copy: the whole text goes to the clipboard.
     const Cost copy = Measure([&] {
         hex.Reset();
@@ -278,7 +291,51 @@ int main(int argc, char** argv)
         WaitForPaint(hex);
     });
     std::printf("select all + copy: %.1f ms, %.1f MiB above before\n", copy.ms, copy.extraMiB);
+
+    // That copy pasted back over the whole text, then taken back.
+    if (qEnvironmentVariableIsSet("QUORVANEL_BENCH_NO_PASTE")) {
+        std::printf("select all + paste of the copy: not measured\n");
+    } else {
+        const Cost paste = Measure([&] {
+            hex.Reset();
+            ta.SelectAll();
+            ta.Paste();
+            WaitForPaint(hex);
+        });
+        std::printf("select all + paste of the copy: %.1f ms, %.1f MiB above before\n", paste.ms, paste.extraMiB);
+        const Cost back = Measure([&] {
+            hex.Reset();
+            ta.Undo();
+            WaitForPaint(hex);
+        });
+        std::printf("and its undo: %.1f ms, %.1f MiB above before\n", back.ms, back.extraMiB);
+    }
     QGuiApplication::clipboard()->clear();
+
+    // Select All + Backspace, and its undo.
+    const qint64 whole = ta.Length();
+    const Cost erase = Measure([&] {
+        hex.Reset();
+        ta.SelectAll();
+        TypeKey(ta.Widget(), Qt::Key_Backspace, QString(QChar(8)));
+        WaitForPaint(hex);
+    });
+    std::printf("select all + backspace: %.1f ms, %.1f MiB above before\n", erase.ms, erase.extraMiB);
+    if (ta.Length() != 0) {
+        std::fprintf(stderr, "Backspace left %lld characters\n", static_cast<long long>(ta.Length()));
+        return 1;
+    }
+    const Cost restore = Measure([&] {
+        hex.Reset();
+        ta.Undo();
+        WaitForPaint(hex);
+    });
+    std::printf("and its undo: %.1f ms, %.1f MiB above before\n", restore.ms, restore.extraMiB);
+    if (ta.Length() != whole) {
+        std::fprintf(stderr, "undone, the hex column holds %lld characters\n", static_cast<long long>(ta.Length()));
+        return 1;
+    }
+
 
     // Undo of the note lines inserted above, each until it shows.
     ta.SetSelStart(0);
