@@ -85,7 +85,7 @@ void TextSlices::push(TextChunk c)
         TextChunk& last = m_chunks.back();
         if (extendSlice(last, c, last.rows ? TextChunk::ComputedMost : m_joinLimit))
             return;
-        if (last.len + c.len <= m_joinLimit / 4) {
+        if (qsizetype(last.len) + c.len <= m_joinLimit / 4) {
             last = joinedCopy(last, c);
             return;
         }
