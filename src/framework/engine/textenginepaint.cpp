@@ -163,9 +163,6 @@ void TextEngineView::paintEvent(QPaintEvent* e)
     for (qsizetype line = first + fromRow; line <= lastLine; ++line)
         paintLine(p, line, m_margin + int(line - first) * m_lineHeight, clip);
 
-    // A caret out of view, and the composition at it, are not drawn at all.
-    if (!caretInView())
-        return;
     const QPoint caret = pointForPosition(m_doc.caret());
     if (!m_preedit.isEmpty()) {
         const QRectF box(caret.x(), caret.y(), cellsOf(m_preedit.constData(), m_preedit.size()) * m_cellWidth,
