@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # One session as a user has it, on the built program under Xvfb: launched with a
 # file named through a link and "..", the bytes saved back through the real
-# dialog; a second launch hands its file, whose name is not UTF-8, to the first
-# window; the window closed while a melody plays, and the process ends with
-# status 0. Decoys sit where cleaning the path as text, or decoding its name,
-# would lead. (Notes entered and saved as MIDI are the window tests'.)
+# dialog; the hex column copied to another program and pasted back; a second
+# launch hands its file, whose name is not UTF-8, to the first window; the window
+# closed while a melody plays, and the process ends with status 0. Decoys sit
+# where cleaning the path as text, or decoding its name, would lead. (Notes
+# entered and saved as MIDI are the window tests'.)
 #   session.sh PROGRAM CLOSE-HELPER SCREENSHOT-FOLDER
 program=$1
 close_window=$2
 shots=$3
 scenario=session
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+command -v xclip >/dev/null 2>&1 || { echo "SKIP: xclip is not installed"; exit 77; }
 
 start_x
 
@@ -27,6 +29,18 @@ click 640 433  # "BinaryFile Save"
 save_as "$work/saved.bin"
 cmp "$work/files/random.bin" "$work/saved.bin" || fail "the saved bytes differ from the opened file"
 shot "bytes-saved"
+
+# The hex column copied whole reaches another program as its text, rows ended by
+# LF; pasted back over itself, it saves as the same bytes.
+od -An -v -tx1 -w16 "$work/files/random.bin" | tr a-f A-F | sed 's/^ //; s/$/ /' | head -c -1 >"$work/hex.txt"
+click 300 200  # in the hex column
+xdotool key --clearmodifiers ctrl+a ctrl+c
+timeout 10 xclip -o -selection clipboard >"$work/copied.txt" || fail "the clipboard gave no text"
+cmp "$work/hex.txt" "$work/copied.txt" || fail "the copied text is not the hex column's"
+xdotool key --clearmodifiers ctrl+a ctrl+v
+click 640 433  # "BinaryFile Save"
+save_as "$work/pasted.bin"
+cmp "$work/files/random.bin" "$work/pasted.bin" || fail "the copy pasted back saves other bytes"
 
 second="$work/second$(printf '\377').bin"
 printf 'handed over by a second launch\n' >"$second"
