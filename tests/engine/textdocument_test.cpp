@@ -1,6 +1,6 @@
 // The editable document without a window: surrogate pairs, undo after a new text
-// and of a typed run; its randomised comparison with a QString runs on computed
-// and empty texts.
+// and of a typed or Backspace run; its randomised comparison with a QString runs
+// on computed and empty texts.
 #include "framework/engine/textdocument.h"
 
 #include <gtest/gtest.h>
@@ -37,8 +37,8 @@ TEST(TextDocumentEdits, SettingTheWholeTextClearsUndoAndPutsTheCaretAtTheStart)
     EXPECT_EQ(d.text(), QStringLiteral("xyz"));
 }
 
-// A run of typed keys is taken back by one undo, not one per key; moving the
-// caret ends the run.
+// A run of typed keys, or of Backspace, is taken back by one undo, not one per
+// key; moving the caret ends the run.
 TEST(TextDocumentUndo, TypedKeysFoldIntoOneStepUntilTheCaretMoves)
 {
     TextDocument d;
@@ -54,6 +54,14 @@ TEST(TextDocumentUndo, TypedKeysFoldIntoOneStepUntilTheCaretMoves)
     EXPECT_EQ(d.text(), QStringLiteral("00 7F\r"));
     ASSERT_TRUE(d.undo());
     EXPECT_EQ(d.text(), QStringLiteral("00\r"));
+    EXPECT_FALSE(d.canUndo());
+    d.setText(QStringLiteral("00 7F 3C\r"));
+    d.setSelection(8, 0);
+    for (int i = 0; i < 4; ++i)
+        d.backspace();
+    ASSERT_EQ(d.text(), QStringLiteral("00 7\r"));
+    ASSERT_TRUE(d.undo());
+    EXPECT_EQ(d.text(), QStringLiteral("00 7F 3C\r"));
     EXPECT_FALSE(d.canUndo());
 }
 
