@@ -3,11 +3,11 @@
 // typed key and an inserted note line until they show, a scroll to the end and
 // back, and the peak memory; then a selection, "C" halfway down, Select All with
 // Copy, that copy pasted back over the whole text and its Undo, Select All with
-// Backspace and its Undo, Undo, a raw and a MIDI save and the start of playback,
-// each with the memory it needed above what was resident before it, each save
-// beside dd copying and syncing the file. With QUORVANEL_BENCH_NO_PASTE set the
-// paste is left out (where it would not fit in memory). The last line is the
-// summary:
+// Backspace and with a typed key, each with its Undo, Undo, a raw and a MIDI
+// save and the start of playback, each with the memory it needed above what was
+// resident before it, each save beside dd copying and syncing the file. With
+// QUORVANEL_BENCH_NO_PASTE set the paste is left out (where it would not fit in
+// memory). The last line is the summary:
 //   first-paint-s: N.NN peak-rss-x: N.N
 // Usage: bench_open_large FILE  (bench/open-large SIZE_MIB makes the file and runs it).
 #include "framework/files/dialogs.h"
@@ -331,6 +331,20 @@ int main(int argc, char** argv)
         WaitForPaint(hex);
     });
     std::printf("and its undo: %.1f ms, %.1f MiB above before\n", restore.ms, restore.extraMiB);
+    // A key typed over the whole text, and its undo.
+    const Cost over = Measure([&] {
+        hex.Reset();
+        ta.SelectAll();
+        TypeKey(ta.Widget(), Qt::Key_A, QStringLiteral("A"));
+        WaitForPaint(hex);
+    });
+    std::printf("select all + typed key: %.1f ms, %.1f MiB above before\n", over.ms, over.extraMiB);
+    const Cost overBack = Measure([&] {
+        hex.Reset();
+        ta.Undo();
+        WaitForPaint(hex);
+    });
+    std::printf("and its undo: %.1f ms, %.1f MiB above before\n", overBack.ms, overBack.extraMiB);
     if (ta.Length() != whole) {
         std::fprintf(stderr, "undone, the hex column holds %lld characters\n", static_cast<long long>(ta.Length()));
         return 1;
