@@ -6,8 +6,10 @@
 #include "app/handovermessage.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
+#include "framework/files/wholefile.h"
 #include "helpers.h"
 #include "window/mw.h"
+#include "window/openfailure.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -157,6 +159,38 @@ TEST_F(Launch, NameThatIsNotUtf8OpensThatFileAndNoOtherAndIsNamedWhenItCannotBeO
     const QByteArray line = "Quorvanel: cannot open " + dir + "/gone\xff.bin: No such file or directory\n";
     const Ran alone = Run({"gone\xff.bin"}, true, {}, [&](const QByteArray& err) { return err.contains(line); }, 20000);
     EXPECT_TRUE(alone.err.contains(line)) << alone.err.constData();
+}
+
+// A sparse file larger than the memory there is: said in words, naming the file,
+// by the window it is handed to (which keeps what it showed) and by a launch that
+// opens it alone.
+TEST_F(Launch, FileTooLargeForMemoryIsNamedWithTheReasonAndTheViewKeepsWhatItShowed)
+{
+    const QByteArray huge = Folder(files) + "/huge.bin";
+    WriteFile(Folder(files) + "/small.bin", "KEEP");
+    WriteFile(huge, "");
+    const qint64 size = AvailableMemory() + (qint64(4) << 30);
+    if (::truncate(huge.constData(), size) != 0)
+        GTEST_SKIP() << "this file system cannot hold a sparse file of " << size << " bytes";
+    QStringList messages;
+    const OpenFailureSink previous = SetOpenFailureSink([&](const QString& text) { messages << text; });
+    Serve();
+    EXPECT_EQ(Run({"small.bin"}).status, 0);
+    const Ran handed = Run({"huge.bin"});
+    SetOpenFailureSink(previous);
+    EXPECT_EQ(handed.status, 0) << handed.err.constData();
+    EXPECT_EQ(MW::Instance().FutterTa().Text(), QStringLiteral("K E E P "));
+    ASSERT_EQ(messages.size(), 1);
+    const QString said = "The file \"" + QFile::decodeName(huge) + "\" could not be opened: it holds ";
+    EXPECT_TRUE(messages[0].startsWith(said) && messages[0].contains(QStringLiteral(" of memory that is free.")))
+        << messages[0].toStdString();
+
+    server.reset();
+    const Ran alone = Run({"huge.bin"}, true, {}, [](const QByteArray& err) {
+        return err.contains("could not be opened") || err.contains("exception");
+    }, 20000);
+    EXPECT_TRUE(alone.err.contains("Quorvanel: " + said.toLocal8Bit())) << alone.err.constData();
+    EXPECT_FALSE(alone.err.contains("exception")) << alone.err.constData();
 }
 
 TEST_F(Launch, SecondLaunchHandsOverWhatTheMessageCarriesAndNamesEachRefusedPath)
