@@ -36,7 +36,7 @@ std::optional<QByteArray> ReadWhole(const FolderItem& item)
     WholeFile file = ReadWholeFile(item.NativePath());
     if (file.problem == WholeFile::Problem::None)
         return std::move(file.bytes);
-    if (const QString text = OpenFailureText(item.NativePath(), file); !text.isEmpty())
+    if (const QString text = OpenFailureText(item.DisplayPath(), file); !text.isEmpty())
         ReportOpenFailure(text);
     return std::nullopt;
 }
