@@ -342,8 +342,17 @@ TEST_F(Launch, RunningProgramOutOfDescriptorsKeepsItsSocketAndServesOnceItHasRoo
     EXPECT_EQ(waiting.status, 0) << waiting.err.constData();
     EXPECT_EQ(Inode(SocketPath()), socket);
     ASSERT_EQ(::prlimit(first, RLIMIT_NOFILE, &old, nullptr), 0);
-    const Ran later = Run({"b.bin"}, false, {}, {}, 15000);
-    EXPECT_EQ(later.status, 0) << later.err.constData();
+    // With room again it takes connections as before: each probe is answered, the
+    // second only once the first was.
+    for (int i = 0; i < 2; ++i) {
+        const int probe = UnixSocket(SocketPath(), false);
+        ASSERT_GE(probe, 0);
+        ASSERT_EQ(::write(probe, handover::Probe().constData(), 8), 8);
+        pollfd answer {probe, POLLIN, 0};
+        char ack = 0;
+        EXPECT_TRUE(::poll(&answer, 1, 10000) == 1 && ::read(probe, &ack, 1) == 1 && ack == handover::kAck) << i;
+        ::close(probe);
+    }
     EXPECT_EQ(Inode(SocketPath()), socket);
     ::kill(first, SIGKILL);
     ::waitpid(first, nullptr, 0);

@@ -71,7 +71,7 @@ qint64 AvailableMemory()
     return available < 0 ? 0 : qint64(available + swapFree) * 1024;
 }
 
-WholeFile ReadWholeFile(const QString& path)
+WholeFile ReadWholeFile(const QString& path, qint64 memory)
 {
     const QByteArray native = QFile::encodeName(path);
     // A device such as /dev/zero never ends, and a FIFO without a writer blocks open().
@@ -92,10 +92,9 @@ WholeFile ReadWholeFile(const QString& path)
     f.size = st.st_size;
     // Asked for more than it has, the system may still say yes and end the program
     // once the pages are touched; so the size is weighed first.
-    const qint64 available = AvailableMemory();
-    if (available > 0 && f.size > available) {
+    if (memory > 0 && f.size > memory) {
         f.problem = WholeFile::Problem::TooLarge;
-        f.available = available;
+        f.available = memory;
         return f;
     }
     // Read, not mapped: a mapping faults (SIGBUS) if another program shrinks the file

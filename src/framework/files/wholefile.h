@@ -20,8 +20,10 @@ struct WholeFile {
     int error = 0;        // for CannotRead: the system's error number
 };
 
-WholeFile ReadWholeFile(const QString& path);
-
 // The bytes of memory the system can still give this process (free memory, the
 // caches it would drop, free swap); 0 when it does not say.
 qint64 AvailableMemory();
+
+// Reads the file at path; one larger than memory bytes is TooLarge (memory 0: no
+// limit but what an allocation refuses).
+WholeFile ReadWholeFile(const QString& path, qint64 memory = AvailableMemory());
