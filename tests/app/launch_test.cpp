@@ -319,6 +319,10 @@ TEST_F(Launch, LaunchesAtOnceToAStoppedInstanceAllHandOverAndNoneBecomesASecondI
 // keeps its socket, and takes the waiting hand-over once it has room again.
 TEST_F(Launch, RunningProgramOutOfDescriptorsKeepsItsSocketAndServesOnceItHasRoom)
 {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizers' own checks need descriptors: a program built with them reports false "
+                    "faults once it has none left";
+#endif
     const pid_t first = Start({}, Folder(run) + "/first");
     QElapsedTimer clock;
     clock.start();
