@@ -12,8 +12,8 @@
 #include <QTimer>
 
 #include <cerrno>
-#include <optional>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -125,10 +125,13 @@ bool DocumentServer::Listen(const QString& socketPath)
     const sockaddr_un addr = Address(native);
     struct stat st {};
     // The folder is the user's own already; the socket is closed to others as well.
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0
-        || ::chmod(native.constData(), 0600) != 0 || ::listen(fd, kBacklog) != 0
-        || ::lstat(native.constData(), &st) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
         ::close(fd);
+        return false;
+    }
+    if (::chmod(native.constData(), 0600) != 0 || ::listen(fd, kBacklog) != 0 || ::lstat(native.constData(), &st) != 0) {
+        ::close(fd);
+        ::unlink(native.constData());
         return false;
     }
     fd_ = fd;
