@@ -1,6 +1,7 @@
 // Dumps a file in-process and with xxd, several times each, and prints both median
 // times and the ratio. Ours reads the file and makes every character of its three
 // texts, in blocks, as xxd writes all of its dump. Run through bench/compare-xxd FILE.
+#include "framework/files/wholefile.h"
 #include "track/dumprows.h"
 
 #include <QElapsedTimer>
@@ -61,12 +62,13 @@ int main(int argc, char** argv) {
   QElapsedTimer timer;
   for (int i = 0; i < runs; ++i) {
     timer.start();
-    const auto dump = track::DumpFile(file);  // reading the file is part of the time
-    if (!dump) {
+    const WholeFile read = ReadWholeFile(file);  // reading the file is part of the time
+    if (read.problem != WholeFile::Problem::None) {
       std::fprintf(stderr, "cannot read %s\n", path);
       return 1;
     }
-    checksum += RenderAll(*dump->address) + RenderAll(*dump->hex) + RenderAll(*dump->characters);
+    const track::DumpTexts dump = track::DumpRows(read.bytes);
+    checksum += RenderAll(*dump.address) + RenderAll(*dump.hex) + RenderAll(*dump.characters);
     ours.push_back(timer.nsecsElapsed() / 1e9);
 
     timer.start();

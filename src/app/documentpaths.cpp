@@ -1,12 +1,7 @@
-// Document paths from the command line and their way into Qt's file functions.
+// Document paths from the command line.
 #include "app/documentpaths.h"
 
-#include <QFile>
-
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 DocumentPaths LaunchDocuments(int argc, char** argv)
@@ -27,30 +22,4 @@ DocumentPaths LaunchDocuments(int argc, char** argv)
             paths << (folder.endsWith('/') ? folder : folder + '/') + arg;
     }
     return paths;
-}
-
-OpenablePath::OpenablePath(const QByteArray& native)
-{
-    const QString text = QFile::decodeName(native);
-    if (QFile::encodeName(text) == native) {
-        path_ = text;
-        return;
-    }
-    fd_ = ::open(native.constData(), O_PATH | O_CLOEXEC);
-    if (fd_ < 0) {
-        problem_ = "cannot open " + native + ": " + std::strerror(errno);
-        return;
-    }
-    const QByteArray entry = "/proc/self/fd/" + QByteArray::number(fd_);
-    if (::access(entry.constData(), F_OK) != 0) {
-        problem_ = "cannot open " + native + ": its name is not UTF-8, and without /proc it cannot be reached";
-        return;
-    }
-    path_ = QString::fromLatin1(entry);
-}
-
-OpenablePath::~OpenablePath()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
 }

@@ -8,6 +8,7 @@ namespace handover {
 namespace {
 
 const QByteArray kMark = QByteArrayLiteral("QVOPEN1\n");
+const QByteArray kProbe = QByteArrayLiteral("QVPING1\n");  // as long as kMark
 constexpr qsizetype kHeader = 8 + 4;
 
 // Why a path cannot travel in a message; empty when it can.
@@ -58,6 +59,8 @@ Packed Encode(const QList<QByteArray>& paths)
     return packed;
 }
 
+QByteArray Probe() { return kProbe; }
+
 Reader::State Reader::Feed(const QByteArray& bytes)
 {
     if (state_ != State::NeedMore) {
@@ -77,6 +80,11 @@ Reader::State Reader::Parse()
     // The mark is checked byte by byte as it arrives, so a stranger speaking
     // another protocol is turned away at once.
     const qsizetype markSeen = qMin(buffer_.size(), kMark.size());
+    if (buffer_.left(markSeen) == kProbe.left(markSeen)) {
+        if (buffer_.size() < kProbe.size())
+            return State::NeedMore;
+        return buffer_.size() == kProbe.size() ? State::Probe : State::Malformed;
+    }
     if (buffer_.left(markSeen) != kMark.left(markSeen))
         return State::Malformed;
     if (buffer_.size() < kHeader)

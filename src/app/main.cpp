@@ -29,6 +29,10 @@ int main(int argc, char** argv)
     case Claim::Outcome::Busy:
         std::fprintf(stderr, "Quorvanel: the running instance is not answering; nothing was handed over\n");
         return 1;
+    case Claim::Outcome::Unreachable:
+        std::fprintf(stderr, "Quorvanel: another launch has been starting for too long; the running instance, if "
+                             "any, cannot be reached, and nothing was handed over\n");
+        return 1;
     case Claim::Outcome::Failed:
         std::fprintf(stderr, "Quorvanel: the running instance did not take the documents\n");
         return 1;

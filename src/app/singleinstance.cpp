@@ -2,15 +2,18 @@
 // and the decision a launch takes between them.
 #include "app/singleinstance.h"
 
+#include "app/documentconnection.h"
+
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -21,11 +24,24 @@ namespace single_instance {
 
 namespace {
 
-const char kAck = 'A';
 const QString kSocketName = QStringLiteral("quorvanel.socket");
 // A sender writes its whole message at once; one that has not within this long
 // is not going to.
 constexpr int kConnectionDeadlineMs = 2000;
+// Connections waiting to be taken, as many as Qt's own server allows.
+constexpr int kBacklog = 50;
+// How soon a server out of descriptors tries again.
+constexpr int kAcceptRetryMs = 200;
+// How long a launch waits for another that is becoming the running instance.
+constexpr int kLockWaitMs = 10000;
+
+sockaddr_un Address(const QByteArray& native)
+{
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, native.constData(), size_t(native.size()));
+    return addr;
+}
 
 // A folder that is the user's own, not a link, and closed to group and others.
 bool PrivateFolder(const QString& path)
@@ -46,10 +62,7 @@ bool FitsSocketAddress(const QString& path)
 // (EAGAIN) and is as alive as one that answers.
 bool NobodyListens(const QString& socketPath)
 {
-    const QByteArray native = QFile::encodeName(socketPath);
-    sockaddr_un addr {};
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path, native.constData(), size_t(native.size()));
+    const sockaddr_un addr = Address(QFile::encodeName(socketPath));
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
@@ -59,12 +72,11 @@ bool NobodyListens(const QString& socketPath)
     return nobody;
 }
 
-bool PeerIsThisUser(const QLocalSocket& socket)
+bool PeerIsThisUser(int fd)
 {
     ucred cred {};
     socklen_t len = sizeof cred;
-    const auto fd = static_cast<int>(socket.socketDescriptor());
-    return fd >= 0 && ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::geteuid();
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::geteuid();
 }
 
 } // namespace
@@ -87,99 +99,93 @@ QString DefaultSocketPath()
 }
 
 DocumentServer::DocumentServer(Deliver deliver, QObject* parent)
-    : QObject(parent), deliver_(std::move(deliver)), server_(new QLocalServer(this))
+    : QObject(parent), deliver_(std::move(deliver)), retry_(new QTimer(this))
 {
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, &DocumentServer::Accept);
+    retry_->setSingleShot(true);
+    connect(retry_, &QTimer::timeout, this, [this] {
+        if (notifier_)
+            notifier_->setEnabled(true);
+        Accept();
+    });
 }
 
-DocumentServer::~DocumentServer() = default;
+DocumentServer::~DocumentServer() { Close(); }
 
 bool DocumentServer::Listen(const QString& socketPath)
 {
-    // Qt puts its new socket in place over whatever file has the name, a live
-    // instance's socket included; so it is asked first whether anyone is there.
-    if (socketPath.isEmpty() || !FitsSocketAddress(socketPath) || !NobodyListens(socketPath))
+    // Binding over whatever file has the name would take a live instance's socket;
+    // so it is asked first whether anyone is there.
+    if (fd_ >= 0 || socketPath.isEmpty() || !FitsSocketAddress(socketPath) || !NobodyListens(socketPath))
         return false;
-    QLocalServer::removeServer(socketPath);
-    return server_->listen(socketPath);
+    const QByteArray native = QFile::encodeName(socketPath);
+    ::unlink(native.constData());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const sockaddr_un addr = Address(native);
+    struct stat st {};
+    // The folder is the user's own already; the socket is closed to others as well.
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        ::close(fd);
+        return false;
+    }
+    if (::chmod(native.constData(), 0600) != 0 || ::listen(fd, kBacklog) != 0 || ::lstat(native.constData(), &st) != 0) {
+        ::close(fd);
+        ::unlink(native.constData());
+        return false;
+    }
+    fd_ = fd;
+    path_ = socketPath;
+    inode_ = st.st_ino;
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &DocumentServer::Accept);
+    return true;
 }
 
-QString DocumentServer::SocketPath() const { return server_->fullServerName(); }
+QString DocumentServer::SocketPath() const { return path_; }
+
+void DocumentServer::Close()
+{
+    if (fd_ < 0)
+        return;
+    delete notifier_;
+    notifier_ = nullptr;
+    ::close(fd_);
+    fd_ = -1;
+    // Only the socket this server made: a later instance may have put its own there.
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(path_);
+    if (::lstat(native.constData(), &st) == 0 && st.st_ino == inode_ && S_ISSOCK(st.st_mode))
+        ::unlink(native.constData());
+}
 
 void DocumentServer::Accept()
 {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        if (!PeerIsThisUser(*socket)) {
-            socket->abort();
-            socket->deleteLater();
+    for (;;) {
+        const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                // Out of descriptors or memory for now: the connection waits in the
+                // backlog, and is taken once there is room again.
+                notifier_->setEnabled(false);
+                retry_->start(kAcceptRetryMs);
+            }
+            return;
+        }
+        if (!PeerIsThisUser(fd)) {
+            ::close(fd);
             continue;
         }
-        Serve(socket);
-    }
-}
-
-void DocumentServer::Serve(QLocalSocket* socket)
-{
-    auto reader = std::make_shared<handover::Reader>();
-    auto* timer = new QTimer(socket);
-    timer->setSingleShot(true);
-
-    // Every way a connection ends comes through here once.
-    auto finish = [this, socket, timer] {
-        if (socket->property("finished").toBool())
-            return;
-        socket->setProperty("finished", true);
-        timer->stop();
-        socket->disconnectFromServer();
-        socket->deleteLater();
-    };
-
-    // Reads what has come. True once the connection is done with: the message
-    // taken and acknowledged, or a malformed one dropped. Answering or aborting may
-    // report the disconnection at once, which comes back here: hence done.
-    auto done = std::make_shared<bool>(false);
-    auto consume = [this, socket, reader, finish, done] {
-        if (*done || socket->property("finished").toBool())
-            return true;
-        // An aborted socket still looks open from outside but warns on a read.
-        if (socket->bytesAvailable() <= 0)
-            return false;
-        const auto state = reader->Feed(socket->readAll());
-        if (state == handover::Reader::State::NeedMore)
-            return false;
-        *done = true;
-        if (state == handover::Reader::State::Malformed) {
-            socket->abort();
-            finish();
-            return true;
+        auto* socket = new QLocalSocket;
+        if (!socket->setSocketDescriptor(fd)) {
+            delete socket;
+            ::close(fd);
+            continue;
         }
-        socket->write(&kAck, 1);
-        socket->flush();
-        const DocumentPaths paths = reader->Paths();
-        finish();
-        if (deliver_)
-            deliver_(paths);
-        return true;
-    };
-
-    // A message that arrived while this instance was too busy to read it still
-    // counts: its sender has been told it was delivered.
-    connect(timer, &QTimer::timeout, socket, [socket, consume, finish] {
-        if (consume())
-            return;
-        socket->abort();
-        finish();
-    });
-    connect(socket, &QLocalSocket::disconnected, socket, [consume, finish] {
-        consume();
-        finish();
-    });
-    connect(socket, &QLocalSocket::readyRead, socket, [consume] { consume(); });
-    timer->start(kConnectionDeadlineMs);
-    // Bytes that came with the connection itself are read at once.
-    if (socket->bytesAvailable() > 0)
-        QMetaObject::invokeMethod(socket, &QLocalSocket::readyRead, Qt::QueuedConnection);
+        new DocumentConnection(socket, deliver_, kConnectionDeadlineMs, this);
+    }
 }
 
 HandOver SendToRunningInstance(const QString& socketPath, const QByteArray& message, int timeoutMs)
@@ -194,7 +200,7 @@ HandOver SendToRunningInstance(const QString& socketPath, const QByteArray& mess
             ? HandOver::NoInstance
             : HandOver::Busy;
     }
-    if (message.isEmpty() || socket.write(message) != message.size())
+    if (socket.write(message) != message.size())
         return HandOver::Failed;
     while (socket.bytesToWrite() > 0)
         if (!socket.waitForBytesWritten(timeoutMs))
@@ -208,39 +214,59 @@ HandOver SendToRunningInstance(const QString& socketPath, const QByteArray& mess
         return socket.state() == QLocalSocket::ConnectedState ? HandOver::Delivered : HandOver::Failed;
     }
     char answer = 0;
-    return socket.read(&answer, 1) == 1 && answer == kAck ? HandOver::Delivered : HandOver::Failed;
+    return socket.read(&answer, 1) == 1 && answer == handover::kAck ? HandOver::Delivered : HandOver::Failed;
 }
 
-Claim ClaimOrHandOver(const QString& socketPath, const DocumentPaths& paths, DocumentServer::Deliver deliver)
+namespace {
+
+// The claim that a hand-over's result makes; nothing when nobody listens.
+std::optional<Claim> HandedOver(HandOver result, handover::Packed& packed, bool nothingCarried)
 {
     Claim claim;
-    if (socketPath.isEmpty())
-        return claim;
-    // Two launches at the same moment: the second waits here until the first
-    // listens, then hands over to it.
-    QLockFile lock(socketPath + QStringLiteral(".lock"));
-    if (!lock.tryLock(10000))
-        return claim;
-
-    handover::Packed packed = handover::Encode(paths);
-    // With every path refused there is nothing to send, but whether an instance
-    // runs still decides whether this launch opens them itself.
-    const bool nothingCarried = !paths.isEmpty() && packed.carried == 0;
-    switch (SendToRunningInstance(socketPath, nothingCarried ? QByteArray() : packed.message)) {
+    switch (result) {
     case HandOver::NoInstance:
-        break;
+        return std::nullopt;
     case HandOver::Delivered:
-        claim.outcome = Claim::Outcome::HandedOver;
-        claim.refused = std::move(packed.refused);
-        return claim;
+        claim.outcome = nothingCarried ? Claim::Outcome::Refused : Claim::Outcome::HandedOver;
+        break;
     case HandOver::Busy:
         claim.outcome = Claim::Outcome::Busy;
         return claim;
     case HandOver::Failed:
         claim.outcome = nothingCarried ? Claim::Outcome::Refused : Claim::Outcome::Failed;
-        claim.refused = std::move(packed.refused);
+        break;
+    }
+    claim.refused = std::move(packed.refused);
+    return claim;
+}
+
+} // namespace
+
+Claim ClaimOrHandOver(const QString& socketPath, const DocumentPaths& paths, DocumentServer::Deliver deliver)
+{
+    if (socketPath.isEmpty())
+        return {};
+    handover::Packed packed = handover::Encode(paths);
+    // With every path refused there is nothing to send, but whether an instance
+    // runs still decides whether this launch opens them itself.
+    const bool nothingCarried = !paths.isEmpty() && packed.carried == 0;
+    const QByteArray message = nothingCarried ? handover::Probe() : packed.message;
+    if (auto claim = HandedOver(SendToRunningInstance(socketPath, message), packed, nothingCarried))
+        return std::move(*claim);
+
+    // Nobody listens. Two launches at the same moment: the second waits here until
+    // the first listens, then hands over to it. A lock held past all patience is
+    // a launch that hangs, and this one cannot tell who runs.
+    QLockFile lock(socketPath + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs)) {
+        Claim claim;
+        if (lock.error() == QLockFile::LockFailedError)
+            claim.outcome = Claim::Outcome::Unreachable;
         return claim;
     }
+    if (auto claim = HandedOver(SendToRunningInstance(socketPath, message), packed, nothingCarried))
+        return std::move(*claim);
+    Claim claim;
     auto server = std::make_unique<DocumentServer>(std::move(deliver));
     if (server->Listen(socketPath)) {
         claim.outcome = Claim::Outcome::Primary;

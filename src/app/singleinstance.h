@@ -13,8 +13,10 @@
 #include <functional>
 #include <memory>
 
-class QLocalServer;
-class QLocalSocket;
+#include <sys/types.h>
+
+class QSocketNotifier;
+class QTimer;
 
 namespace single_instance {
 
@@ -25,7 +27,9 @@ QString DefaultSocketPath();
 
 // The running instance's end: accepts connections, reads one message from each,
 // acknowledges it and hands its paths on. Each connection has a deadline of its
-// own and none waits for another, so idle ones cannot hold a hand-over back.
+// own and none waits for another, so idle ones cannot hold a hand-over back. When
+// the process is out of descriptors, a connection waits in the backlog until one
+// is free; the socket is never given up while this object lives.
 class DocumentServer : public QObject {
 public:
     using Deliver = std::function<void(const DocumentPaths& paths)>;
@@ -39,10 +43,14 @@ public:
 
 private:
     void Accept();
-    void Serve(QLocalSocket* socket);
+    void Close();
 
     Deliver deliver_;
-    QLocalServer* server_;
+    int fd_ = -1;
+    QString path_;
+    ino_t inode_ = 0;
+    QSocketNotifier* notifier_ = nullptr;
+    QTimer* retry_ = nullptr;
 };
 
 enum class HandOver {
@@ -52,14 +60,16 @@ enum class HandOver {
     Failed,      // the message could not be written, or the instance refused it
 };
 
-// Sends a message to the instance listening at socketPath; an empty one only asks
-// whether an instance listens (and is Failed when one does). An instance too busy
-// to answer within timeoutMs still has the message and reads it later, so that
-// counts as delivered; one that closes the connection unanswered does not.
+// Sends a message (or the probe) to the instance listening at socketPath. An
+// instance too busy to answer within timeoutMs still has the message and reads it
+// later, so that counts as delivered; one that closes the connection unanswered
+// does not.
 HandOver SendToRunningInstance(const QString& socketPath, const QByteArray& message, int timeoutMs = 5000);
 
-// The launch's decision, taken under a lock so that two launches at once agree on
-// who runs.
+// The launch's decision. A hand-over needs no lock, so launches at once reach a
+// running instance side by side however long it takes to answer; only becoming
+// the running instance is done under a lock, so that two launches at once agree
+// on who runs.
 struct Claim {
     enum class Outcome {
         Primary,     // this process runs; server listens
@@ -67,6 +77,7 @@ struct Claim {
         Refused,     // a running instance listens, but the hand-over carries none of the paths
         Busy,        // a running instance did not take the connection
         Failed,      // a running instance could not be given them
+        Unreachable, // another launch holds the lock past all patience: nobody can be reached
         Alone,       // no private place for the socket, or it could not be had: run without one
     } outcome = Outcome::Alone;
     std::unique_ptr<DocumentServer> server;

@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/filetypes1.h"
+#include "framework/files/folderitem.h"
 #include "framework/runtime/dispatch.h"
 #include "framework/runtime/runtime.h"
 #include "window/mainmenubar.h"
@@ -30,11 +31,11 @@ void OpenEach(const DocumentPaths& paths)
         Application* app = Application::Instance();
         if (!app)
             return;
-        const OpenablePath path(native);
-        if (path.Path().isEmpty())
-            std::fprintf(stderr, "Quorvanel: %s\n", path.Problem().constData());
+        QByteArray problem;
+        if (FolderItemPtr item = FolderItem::FromNativePath(native, &problem))
+            app->OpenDocument(std::move(item));
         else
-            app->OpenDocument(std::make_shared<FolderItem>(path.Path()));
+            std::fprintf(stderr, "Quorvanel: %s\n", problem.constData());
     }
 }
 

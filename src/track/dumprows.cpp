@@ -1,12 +1,8 @@
-// The computed dump texts: each line is made from its 16 bytes when asked for, and
-// the file is read once into one array.
+// The computed dump texts: each line is made from its 16 bytes when asked for.
 #include "track/dumprows.h"
 
-#include "framework/text/pages.h"
 #include "track/dumptables.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <cstring>
 
 namespace track {
@@ -94,49 +90,6 @@ DumpTexts DumpRows(const QByteArray& bytes) {
 const QByteArray* HexSource(const textfn::RowText& text) {
   const auto* hex = dynamic_cast<const EntryRows<3>*>(&text);
   return hex ? &hex->bytes() : nullptr;
-}
-
-std::optional<QByteArray> ReadRegularFile(const QString& path) {
-  // Only regular files (a link to one is followed): a device such as /dev/zero never
-  // ends, and a FIFO without a writer blocks the caller in open().
-  if (!QFileInfo(path).isFile()) return std::nullopt;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return std::nullopt;
-  if (file.isSequential()) return std::nullopt;  // swapped for a device since the check
-
-  // Read, not mapped: a mapping faults (SIGBUS) if another program shrinks the file
-  // meanwhile. The size is only the first guess: the bytes read up to end of file
-  // count, so a file that shrinks or grows (or a /proc file that says 0) gives what
-  // it held. Reads are capped, as one read returns at most about 2 GiB on Linux.
-  constexpr qsizetype kMostPerRead = qsizetype(64) << 20;
-  constexpr qsizetype kProbe = 64 * 1024;
-  QByteArray bytes(qMax<qint64>(file.size(), 0), Qt::Uninitialized);
-  textfn::TakePagesAtOnce(bytes.data(), bytes.size());
-  qsizetype got = 0;
-  for (;;) {
-    if (got == bytes.size()) {
-      // As many bytes as the size said: only a read past them tells whether more came.
-      char probe[kProbe];
-      const qint64 n = file.read(probe, kProbe);
-      if (n < 0) return std::nullopt;
-      if (n == 0) break;
-      bytes.append(probe, n);
-      got += n;
-      continue;
-    }
-    const qint64 n = file.read(bytes.data() + got, qMin(kMostPerRead, bytes.size() - got));
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;
-    got += n;
-  }
-  bytes.truncate(got);
-  return bytes;
-}
-
-std::optional<DumpTexts> DumpFile(const QString& path) {
-  std::optional<QByteArray> bytes = ReadRegularFile(path);
-  if (!bytes) return std::nullopt;
-  return DumpRows(*bytes);
 }
 
 }  // namespace track

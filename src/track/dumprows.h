@@ -6,9 +6,7 @@
 #include "framework/text/rowtext.h"
 
 #include <QByteArray>
-#include <QString>
 #include <memory>
-#include <optional>
 
 namespace track {
 
@@ -24,13 +22,5 @@ DumpTexts DumpRows(const QByteArray& bytes);
 // The bytes behind the hex text of a DumpRows (byte i spelled at characters
 // 49 * (i / 16) + 3 * (i % 16) and the next one), or null for any other text.
 const QByteArray* HexSource(const textfn::RowText& text);
-
-// The bytes of a regular file (or a link to one), read whole up to its end as it is
-// at the time of reading, into one array; nullopt when it is no regular file (a
-// folder, a device, a FIFO) or cannot be opened or read (no permission, gone).
-std::optional<QByteArray> ReadRegularFile(const QString& path);
-
-// The dump of such a file: ReadRegularFile, then DumpRows.
-std::optional<DumpTexts> DumpFile(const QString& path);
 
 }  // namespace track

@@ -1,6 +1,8 @@
 // The three texts of the hex view (addresses, hex pairs, characters), 16 bytes a row,
-// built whole as one-byte-per-character ASCII texts in a single pass. The window
-// shows the computed texts of dumprows.h, which are always these characters.
+// built whole as one-byte-per-character ASCII texts in a single pass. The program
+// itself never builds them so (the window shows the computed texts of dumprows.h):
+// only the tests, benchmarks and fuzz targets use this, as the plain reference that
+// those computed texts must always equal.
 #pragma once
 
 #include <QByteArray>

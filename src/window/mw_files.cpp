@@ -4,11 +4,13 @@
 
 #include "framework/files/binarystream.h"
 #include "framework/files/dialogs.h"
+#include "framework/files/wholefile.h"
 #include "framework/runtime/exceptions.h"
 #include "track/dumprows.h"
 #include "track/midifile.h"
 #include "track/rawfile.h"
 #include "track/singledump.h"
+#include "window/openfailure.h"
 #include "window/savefailure.h"
 #include "window/tracktextof.h"
 
@@ -27,17 +29,16 @@ FolderItemPtr ChooseExistingFile()
     return item;
 }
 
-// The whole file, or nothing when it cannot be opened or read.
-std::optional<QByteArray> ReadWhole(FolderItem& item)
+// The whole file, or nothing when it cannot be read; the user hears why when the
+// reason is one a user could not guess.
+std::optional<QByteArray> ReadWhole(const FolderItem& item)
 {
-    try {
-        auto stream = BinaryStream::Open(item, false);
-        QByteArray bytes = stream->Read(stream->Length());
-        stream->Close();
-        return bytes;
-    } catch (const IOException&) {
-        return std::nullopt;
-    }
+    WholeFile file = ReadWholeFile(item.NativePath());
+    if (file.problem == WholeFile::Problem::None)
+        return std::move(file.bytes);
+    if (const QString text = OpenFailureText(item.DisplayPath(), file); !text.isEmpty())
+        ReportOpenFailure(text);
+    return std::nullopt;
 }
 
 // Writes bytes as a new file at item: all of them or, on any failure, nothing at
@@ -64,13 +65,14 @@ void WriteFile(FolderItem& item, const QString& type, const track::ByteParts& by
 
 void MW::DropOpen(FolderItemPtr item)
 {
-    const std::optional<track::DumpTexts> dump = track::DumpFile(NotNil(item.get()).NativePath());
-    if (!dump)
-        return;  // unreadable: the three columns keep what they show
+    const std::optional<QByteArray> bytes = ReadWhole(NotNil(item.get()));
+    if (!bytes)
+        return;  // the three columns keep what they show
     // The columns hold the texts as computed from the one copy of the bytes.
-    BinaryTa().SetTextRows(dump->hex);
-    HedderTa().SetTextRows(dump->address);
-    FutterTa().SetTextRows(dump->characters);
+    const track::DumpTexts dump = track::DumpRows(*bytes);
+    BinaryTa().SetTextRows(dump.hex);
+    HedderTa().SetTextRows(dump.address);
+    FutterTa().SetTextRows(dump.characters);
 }
 
 void MW::OpenFileBynary()

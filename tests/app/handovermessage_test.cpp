@@ -33,6 +33,15 @@ TEST(HandOverMessage, PathsSurviveTheRoundTripInOrderAlsoWhenTheyArriveByteByByt
         ASSERT_EQ(reader.Feed(message.mid(i, 1)), Reader::State::NeedMore) << "byte " << i;
     EXPECT_EQ(reader.Feed(message.right(1)), Reader::State::Complete);
     EXPECT_EQ(reader.Paths(), paths);
+
+    // The probe is a message of its own, also when it comes byte by byte.
+    EXPECT_EQ(handover::Probe(), QByteArrayLiteral("QVPING1\n"));
+    Reader probe;
+    for (char c : QByteArrayLiteral("QVPING1"))
+        ASSERT_EQ(probe.Feed(QByteArray(1, c)), Reader::State::NeedMore);
+    EXPECT_EQ(probe.Feed("\n"), Reader::State::Probe);
+    EXPECT_TRUE(probe.Paths().isEmpty());
+    EXPECT_FALSE(handover::Decode(handover::Probe()).has_value());
 }
 
 // An oversized header is refused before any of its payload arrives.
@@ -41,6 +50,8 @@ TEST(HandOverMessage, MalformedOrOversizedInputIsTurnedAwayAsSoonAsItShows)
     const std::pair<const char*, QByteArray> cases[] = {
         {"another protocol", QByteArrayLiteral("GET / HTTP/1.1\r\n\r\n")},
         {"wrong mark version", QByteArrayLiteral("QVOPEN2\n") + Be32(0)},
+        {"bytes after the probe", QByteArrayLiteral("QVPING1\n/")},
+        {"probe mark cut and another begun", QByteArrayLiteral("QVPINQVOPEN1\n")},
         {"entry longer than the payload", Message(Be32(10) + "/abc")},
         {"entry length cut short", Message(QByteArrayLiteral("\0\0"))},
         {"relative path", Message(Entry("abc"))},

@@ -6,20 +6,26 @@
 #include "app/handovermessage.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
+#include "framework/files/wholefile.h"
 #include "helpers.h"
 #include "window/mw.h"
+#include "window/openfailure.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -61,11 +67,8 @@ protected:
         ASSERT_TRUE(server->Listen(SocketPath()));
     }
 
-    // Runs the program in the files' folder until it ends, or kills it past limitMs
-    // or when stop says so; serves this thread's events meanwhile unless told not
-    // to, and runs meanwhile between them.
-    Ran Run(QList<QByteArray> args, bool serveEvents = true, const std::function<void()>& meanwhile = {},
-            const std::function<bool(const QByteArray& err)>& stop = {}, int limitMs = 30000)
+    // Starts the program in the files' folder, its output going to errPath.
+    pid_t Start(QList<QByteArray> args, const QByteArray& errPath)
     {
         args.prepend(QUORVANEL_PROGRAM);
         std::vector<char*> argv;
@@ -73,12 +76,8 @@ protected:
             argv.push_back(a.data());
         argv.push_back(nullptr);
         qputenv("XDG_RUNTIME_DIR", Folder(run));
-        const QByteArray errPath = Folder(run) + "/stderr", cwd = Folder(files);
+        const QByteArray cwd = Folder(files);
         const int out = ::open(errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        auto err = [&] {
-            QFile file(QFile::decodeName(errPath));
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::dup2(out, 1);
@@ -88,6 +87,52 @@ protected:
             ::_exit(127);
         }
         ::close(out);
+        return pid;
+    }
+
+    static QByteArray ReadAll(const QByteArray& path)
+    {
+        QFile file(QFile::decodeName(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The launches, all started at once, until each has ended, or killed past
+    // limitMs; this thread serves no events meanwhile, as if the instance here
+    // were stopped.
+    QList<Ran> RunTogether(const QList<QList<QByteArray>>& launches, int limitMs)
+    {
+        QList<pid_t> pids;
+        for (qsizetype i = 0; i < launches.size(); ++i)
+            pids << Start(launches[i], Folder(run) + "/stderr" + QByteArray::number(i));
+        QList<Ran> ran(launches.size());
+        QElapsedTimer clock;
+        clock.start();
+        for (qsizetype left = pids.size(); left > 0; QThread::msleep(5))
+            for (qsizetype i = 0; i < pids.size(); ++i) {
+                int status = 0;
+                if (pids[i] > 0 && ::waitpid(pids[i], &status, WNOHANG) == pids[i]) {
+                    ran[i].status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                } else if (pids[i] > 0 && clock.elapsed() > limitMs) {
+                    ::kill(pids[i], SIGKILL);
+                    ::waitpid(pids[i], &status, 0);
+                } else {
+                    continue;
+                }
+                pids[i] = 0;
+                --left;
+                ran[i].err = ReadAll(Folder(run) + "/stderr" + QByteArray::number(i));
+            }
+        return ran;
+    }
+
+    // Runs the program until it ends, or kills it past limitMs or when stop says
+    // so; serves this thread's events meanwhile unless told not to, and runs
+    // meanwhile between them.
+    Ran Run(QList<QByteArray> args, bool serveEvents = true, const std::function<void()>& meanwhile = {},
+            const std::function<bool(const QByteArray& err)>& stop = {}, int limitMs = 30000)
+    {
+        const QByteArray errPath = Folder(run) + "/stderr";
+        const pid_t pid = Start(std::move(args), errPath);
         Ran ran;
         QElapsedTimer clock;
         clock.start();
@@ -96,7 +141,7 @@ protected:
                 ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
                 break;
             }
-            if (clock.elapsed() > limitMs || (stop && stop(err()))) {
+            if (clock.elapsed() > limitMs || (stop && stop(ReadAll(errPath)))) {
                 ::kill(pid, SIGKILL);
                 ::waitpid(pid, &status, 0);
                 break;
@@ -107,7 +152,7 @@ protected:
                 meanwhile();
             QThread::msleep(2);
         }
-        ran.err = err();
+        ran.err = ReadAll(errPath);
         if (serveEvents)
             QCoreApplication::processEvents();
         return ran;
@@ -159,6 +204,38 @@ TEST_F(Launch, NameThatIsNotUtf8OpensThatFileAndNoOtherAndIsNamedWhenItCannotBeO
     EXPECT_TRUE(alone.err.contains(line)) << alone.err.constData();
 }
 
+// A sparse file larger than the memory there is: said in words, naming the file,
+// by the window it is handed to (which keeps what it showed) and by a launch that
+// opens it alone.
+TEST_F(Launch, FileTooLargeForMemoryIsNamedWithTheReasonAndTheViewKeepsWhatItShowed)
+{
+    const QByteArray huge = Folder(files) + "/huge.bin";
+    WriteFile(Folder(files) + "/small.bin", "KEEP");
+    WriteFile(huge, "");
+    const qint64 size = AvailableMemory() + (qint64(4) << 30);
+    if (::truncate(huge.constData(), size) != 0)
+        GTEST_SKIP() << "this file system cannot hold a sparse file of " << size << " bytes";
+    QStringList messages;
+    const OpenFailureSink previous = SetOpenFailureSink([&](const QString& text) { messages << text; });
+    Serve();
+    EXPECT_EQ(Run({"small.bin"}).status, 0);
+    const Ran handed = Run({"huge.bin"});
+    SetOpenFailureSink(previous);
+    EXPECT_EQ(handed.status, 0) << handed.err.constData();
+    EXPECT_EQ(MW::Instance().FutterTa().Text(), QStringLiteral("K E E P "));
+    ASSERT_EQ(messages.size(), 1);
+    const QString said = "The file \"" + QFile::decodeName(huge) + "\" could not be opened: it holds ";
+    EXPECT_TRUE(messages[0].startsWith(said) && messages[0].contains(QStringLiteral(" of memory that is free.")))
+        << messages[0].toStdString();
+
+    server.reset();
+    const Ran alone = Run({"huge.bin"}, true, {}, [](const QByteArray& err) {
+        return err.contains("could not be opened") || err.contains("exception");
+    }, 20000);
+    EXPECT_TRUE(alone.err.contains("Quorvanel: " + said.toLocal8Bit())) << alone.err.constData();
+    EXPECT_FALSE(alone.err.contains("exception")) << alone.err.constData();
+}
+
 TEST_F(Launch, SecondLaunchHandsOverWhatTheMessageCarriesAndNamesEachRefusedPath)
 {
     Serve();
@@ -170,15 +247,11 @@ TEST_F(Launch, SecondLaunchHandsOverWhatTheMessageCarriesAndNamesEachRefusedPath
 
     const Ran ran = Run(QList<QByteArray>{"a.bin", tooLong} + large);
     EXPECT_EQ(ran.status, 0) << ran.err.left(300).constData();
-    // In order, as many as fit within the whole message's limit.
-    DocumentPaths carried = {first};
-    qsizetype size = 4 + first.size();
-    for (const QByteArray& path : large)
-        if ((size += 4 + path.size()) <= handover::kMaxPayload)
-            carried << path;
-    ASSERT_LT(carried.size(), large.size());
+    // In order, as many as fit within the whole message's 1 MiB: each large path
+    // takes 4 + 4000 bytes, so 261 of them fit beside the first path and 39 do not.
+    const DocumentPaths carried = DocumentPaths{first} + large.mid(0, 261);
     EXPECT_EQ(delivered, QList<DocumentPaths>{carried});
-    EXPECT_EQ(ran.err.count("Quorvanel: not handed over: "), 1 + large.size() - (carried.size() - 1));
+    EXPECT_EQ(ran.err.count("Quorvanel: not handed over: "), 1 + 39);
     EXPECT_TRUE(ran.err.contains("not handed over: " + tooLong + ": longer than the 4096 bytes a path may have\n"));
     EXPECT_TRUE(ran.err.contains("not handed over: " + large.last() + ": the paths of one launch may take 1048576 bytes in all\n"));
     EXPECT_FALSE(ran.err.contains("running instance"));
@@ -214,6 +287,79 @@ TEST_F(Launch, LaunchWhileTheInstanceIsBusyAndItsBacklogFullLeavesTheSocketToIt)
     const Ran later = Run({"b.bin"});
     EXPECT_EQ(later.status, 0) << later.err.constData();
     EXPECT_EQ(delivered, QList<DocumentPaths>{{Folder(files) + "/b.bin"}});
+}
+
+// Launches at once to an instance that takes no connection (stopped, or hung):
+// each leaves its paths in the socket and ends, none becomes an instance nobody
+// can reach, and the instance opens them all when it comes back. A launch that
+// cannot even learn who runs, as another holds the start-up lock, says so.
+TEST_F(Launch, LaunchesAtOnceToAStoppedInstanceAllHandOverAndNoneBecomesASecondInstance)
+{
+    Serve();
+    const QList<Ran> ran = RunTogether({{"1.bin"}, {"2.bin"}, {"3.bin"}, {"4.bin"}}, 20000);
+    for (const Ran& r : ran)
+        EXPECT_EQ(r.status, 0) << r.err.constData();
+    QElapsedTimer clock;
+    clock.start();
+    while (delivered.size() < 4 && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    std::ranges::sort(delivered);
+    EXPECT_EQ(delivered, (QList<DocumentPaths>{{Folder(files) + "/1.bin"}, {Folder(files) + "/2.bin"},
+                                               {Folder(files) + "/3.bin"}, {Folder(files) + "/4.bin"}}));
+
+    server.reset();
+    QLockFile hung(SocketPath() + QStringLiteral(".lock"));
+    ASSERT_TRUE(hung.tryLock(0));
+    const Ran locked = Run({"5.bin"}, true, {}, {}, 25000);
+    EXPECT_EQ(locked.status, 1) << locked.err.constData();
+    EXPECT_TRUE(locked.err.contains("cannot be reached, and nothing was handed over")) << locked.err.constData();
+}
+
+// The running program out of descriptors cannot take a connection for a while: it
+// keeps its socket, and takes the waiting hand-over once it has room again.
+TEST_F(Launch, RunningProgramOutOfDescriptorsKeepsItsSocketAndServesOnceItHasRoom)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizers' own checks need descriptors: a program built with them reports false "
+                    "faults once it has none left";
+#endif
+    const pid_t first = Start({}, Folder(run) + "/first");
+    QElapsedTimer clock;
+    clock.start();
+    while (Inode(SocketPath()) == 0 && clock.elapsed() < 20000)
+        QThread::msleep(10);
+    const ino_t socket = Inode(SocketPath());
+    ASSERT_NE(socket, 0u) << ReadAll(Folder(run) + "/first").constData();
+    // Its start-up opens many files; only a program that answers is done with it.
+    ASSERT_EQ(Run({"0.bin"}, false).status, 0);
+    // The lowest free descriptor becomes the limit: the next one it opens fails.
+    QDir fds(QStringLiteral("/proc/%1/fd").arg(first));
+    int lowestFree = 0;
+    while (fds.exists(QString::number(lowestFree)))
+        ++lowestFree;
+    rlimit old {}, tight {rlim_t(lowestFree), 0};
+    ASSERT_EQ(::prlimit(first, RLIMIT_NOFILE, nullptr, &old), 0);
+    tight.rlim_max = old.rlim_max;
+    ASSERT_EQ(::prlimit(first, RLIMIT_NOFILE, &tight, nullptr), 0);
+
+    const Ran waiting = Run({"a.bin"}, false, {}, {}, 15000);
+    EXPECT_EQ(waiting.status, 0) << waiting.err.constData();
+    EXPECT_EQ(Inode(SocketPath()), socket);
+    ASSERT_EQ(::prlimit(first, RLIMIT_NOFILE, &old, nullptr), 0);
+    // With room again it takes connections as before: each probe is answered, the
+    // second only once the first was.
+    for (int i = 0; i < 2; ++i) {
+        const int probe = UnixSocket(SocketPath(), false);
+        ASSERT_GE(probe, 0);
+        ASSERT_EQ(::write(probe, handover::Probe().constData(), 8), 8);
+        pollfd answer {probe, POLLIN, 0};
+        char ack = 0;
+        EXPECT_TRUE(::poll(&answer, 1, 10000) == 1 && ::read(probe, &ack, 1) == 1 && ack == handover::kAck) << i;
+        ::close(probe);
+    }
+    EXPECT_EQ(Inode(SocketPath()), socket);
+    ::kill(first, SIGKILL);
+    ::waitpid(first, nullptr, 0);
 }
 
 // Idle connections are kept up throughout: each one the instance drops is

@@ -115,8 +115,19 @@ TEST_F(SingleInstance, StaleSocketIsTakenOverAndLaterLaunchesHandTheirPathsEvenT
     ASSERT_EQ(sender.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     EXPECT_EQ(sender.get(), HandOver::Delivered);
     EXPECT_TRUE(delivered.isEmpty());
-    RunBeside([] { QThread::msleep(300); });
+    QElapsedTimer clock;
+    clock.start();
+    while (delivered.isEmpty() && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     EXPECT_EQ(delivered, QList<DocumentPaths>{paths});
+
+    // The probe is answered, and delivers nothing.
+    delivered.clear();
+    HandOver probed = HandOver::Failed;
+    RunBeside([&] { probed = SendToRunningInstance(SocketPath(), handover::Probe(), 3000); });
+    EXPECT_EQ(probed, HandOver::Delivered);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(delivered.isEmpty());
 }
 
 TEST_F(SingleInstance, InstanceThatClosesTheConnectionUnansweredHasNotTakenThePaths)

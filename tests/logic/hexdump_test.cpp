@@ -1,4 +1,4 @@
-// The hex view's three texts, the file dump and the single-area dump.
+// The hex view's three texts, computed and built whole, and the single-area dump.
 #include "track/dumprows.h"
 #include "track/hexdump.h"
 #include "track/rawfile.h"
@@ -6,19 +6,12 @@
 #include "track/tracktext.h"
 #include "pieces.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <tuple>
 #include <utility>
 #include <vector>
 #include <random>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -101,68 +94,6 @@ TEST(HexDump, AddressShowsOnlyItsLastEightDigits) {
   EXPECT_EQ(track::AddressLine(0x10), QByteArray("00000010:\r"));
   EXPECT_EQ(track::AddressLine(0xFFFFFFF0ULL), QByteArray("FFFFFFF0:\r"));
   EXPECT_EQ(track::AddressLine(0x100000010ULL), QByteArray("00000010:\r"));
-}
-
-// Empty and small files, each also through a link, dump as their bytes do (a large
-// one is the window's large-file test).
-TEST(DumpFile, ReadsTheWholeFileAlsoThroughALink) {
-  QTemporaryDir dir;
-  for (const QByteArray& bytes : {QByteArray(), Sequence(300)}) {
-    const QString path = dir.filePath(QString::number(bytes.size())), link = path + "-link";
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-    f.close();
-    ASSERT_TRUE(QFile::link(path, link));
-    const track::HexDump expected = track::DumpBytes(bytes);
-    for (const QString& p : {path, link}) {
-      const auto d = track::DumpFile(p);
-      ASSERT_TRUE(d.has_value()) << p.toStdString();
-      EXPECT_EQ(std::tuple(d->address->toLatin1(), d->hex->toLatin1(), d->characters->toLatin1()),
-                std::tuple(expected.address, expected.hex, expected.characters)) << p.toStdString();
-    }
-  }
-}
-
-// A /proc file is a regular file that says it is empty: the bytes up to end of file
-// count, not the size.
-TEST(DumpFile, ReadsPastASizeThatUndercountsTheContents) {
-  ASSERT_EQ(QFileInfo(QStringLiteral("/proc/self/status")).size(), 0);
-  const auto d = track::DumpFile(QStringLiteral("/proc/self/status"));
-  ASSERT_TRUE(d.has_value());
-  const QByteArray hex = d->hex->toLatin1();
-  EXPECT_TRUE(hex.startsWith("4E 61 6D 65 3A ")) << hex.left(30).constData();  // "Name:"
-  EXPECT_GT(hex.size(), 300);
-}
-
-// DumpFile in a child process, so that a read that never ends (or a FIFO that blocks)
-// fails the test after a short wait instead of hanging the run.
-const char* DumpInChild(const QString& path) {
-  const pid_t child = fork();
-  if (child == 0) _exit(track::DumpFile(path).has_value() ? 10 : 11);
-  for (int waited = 0; child > 0 && waited < 3000; waited += 10) {
-    int status = 0;
-    if (waitpid(child, &status, WNOHANG) == child)
-      return !WIFEXITED(status) ? "a crash" : WEXITSTATUS(status) == 10 ? "a dump" : "nothing";
-    usleep(10 * 1000);
-  }
-  if (child > 0) {
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-  }
-  return "still running after 3 s";
-}
-
-TEST(DumpFile, DeviceFifoFolderMissingFileAndLinksToThemGiveNothingPromptly) {
-  QTemporaryDir dir;
-  const QString fifo = dir.filePath("fifo"), fifoLink = dir.filePath("fifo-link"), zeroLink = dir.filePath("zero-link");
-  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-  ASSERT_TRUE(QFile::link(fifo, fifoLink));
-  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zeroLink));
-  for (const QString& path : {QStringLiteral("/dev/zero"), fifo, fifoLink, zeroLink})
-    EXPECT_STREQ(DumpInChild(path), "nothing") << path.toStdString();
-  EXPECT_FALSE(track::DumpFile(dir.path()).has_value());
-  EXPECT_FALSE(track::DumpFile(dir.filePath("missing")).has_value());
 }
 
 TEST(SingleAreaDump, RowsOfEightWithGroupsAddressesAndLatin1Characters) {

@@ -9,8 +9,9 @@ class DragItem {
 public:
     DragItem() = default;
     explicit DragItem(FolderItemPtr item) : item_(std::move(item)) {}
-    // The first URL of the data when it is a local file; text and other data
-    // carry no FolderItem.
+    // The first URL of the data when it names a file on this machine (no host, or
+    // localhost), its path byte for byte; text, other data and other machines'
+    // files carry no FolderItem.
     static DragItem FromMimeData(const QMimeData& data);
 
     bool FolderItemAvailable() const { return item_ != nullptr; }

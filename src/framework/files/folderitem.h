@@ -1,16 +1,27 @@
 // A file system item by path: existence, name, and creating a binary file.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
 
 class BinaryStream;
+class OpenablePath;
+class FolderItem;
+
+using FolderItemPtr = std::shared_ptr<FolderItem>;
 
 class FolderItem {
 public:
     explicit FolderItem(QString path);
+    // The item a path given as the system's bytes names, byte for byte, also when
+    // they are not UTF-8; null when it cannot be reached, with *problem saying why.
+    static FolderItemPtr FromNativePath(const QByteArray& native, QByteArray* problem = nullptr);
 
     QString NativePath() const { return path_; }
+    // The path as the user knows it, for messages: for an item made from bytes
+    // that are not UTF-8, those bytes as near as text comes.
+    QString DisplayPath() const { return display_.isEmpty() ? path_ : display_; }
     QString Name() const;
     bool Exists() const;
     bool IsDirectory() const;
@@ -29,7 +40,7 @@ public:
 private:
     friend class BinaryStream;
     QString path_;
+    QString display_;
+    std::shared_ptr<OpenablePath> hold_;  // keeps the descriptor that path_ goes through
     qint64 lastError_ = 0;
 };
-
-using FolderItemPtr = std::shared_ptr<FolderItem>;

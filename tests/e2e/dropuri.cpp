@@ -1,0 +1,132 @@
+// Drops one URL on a top-level X window as a file manager does, through the XDND
+// protocol: enter, a position at the window's X Y, and, once the window accepts,
+// the drop, with the URL served as text/uri-list from a selection of our
+// own. Exit status: 0 dropped and finished, 3 the window turned the drop away,
+// 1 no answer in time or an X error.
+//   e2e_dropuri WINDOW-ID X Y URI
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <time.h>
+#include <xcb/xcb.h>
+
+namespace {
+
+xcb_connection_t* c;
+
+xcb_atom_t Atom(const char* name)
+{
+    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(r);
+    return atom;
+}
+
+void Send(xcb_window_t to, xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d2, uint32_t d3, uint32_t d4)
+{
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = to;
+    e.type = type;
+    e.data.data32[0] = d0;
+    e.data.data32[1] = d1;
+    e.data.data32[2] = d2;
+    e.data.data32[3] = d3;
+    e.data.data32[4] = d4;
+    xcb_send_event(c, 0, to, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
+    xcb_flush(c);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    c = xcb_connect(nullptr, nullptr);
+    if (argc != 5 || xcb_connection_has_error(c)) {
+        std::fprintf(stderr, "usage, with an X display: %s WINDOW-ID X Y URI\n", argv[0]);
+        return 2;
+    }
+    const auto target = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
+    const auto x = int16_t(std::atoi(argv[2])), y = int16_t(std::atoi(argv[3]));
+    const std::string uriList = std::string(argv[4]) + "\r\n";
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_atom_t aware = Atom("XdndAware"), enter = Atom("XdndEnter"), position = Atom("XdndPosition"),
+                     status = Atom("XdndStatus"), drop = Atom("XdndDrop"), leave = Atom("XdndLeave"),
+                     finished = Atom("XdndFinished"), selection = Atom("XdndSelection"),
+                     copy = Atom("XdndActionCopy"), uriType = Atom("text/uri-list");
+
+    auto* awareReply = xcb_get_property_reply(c, xcb_get_property(c, 0, target, aware, XCB_ATOM_ATOM, 0, 1), nullptr);
+    if (!awareReply || xcb_get_property_value_length(awareReply) < 4) {
+        std::fprintf(stderr, "the window takes no drops\n");
+        return 1;
+    }
+    const uint32_t version = std::min<uint32_t>(5, *static_cast<uint32_t*>(xcb_get_property_value(awareReply)));
+    std::free(awareReply);
+
+    const xcb_window_t source = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, source, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(c, source, selection, XCB_CURRENT_TIME);
+
+    auto* where = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, target, screen->root, x, y), nullptr);
+    if (!where)
+        return 1;
+    const uint32_t point = uint32_t(uint16_t(where->dst_x)) << 16 | uint16_t(where->dst_y);
+    std::free(where);
+
+    Send(target, enter, source, version << 24, uriType, XCB_ATOM_NONE, XCB_ATOM_NONE);
+    Send(target, position, source, 0, point, XCB_CURRENT_TIME, copy);
+
+    // Serves the selection and waits for the answers, within a few seconds.
+    bool dropped = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+        xcb_generic_event_t* event = xcb_poll_for_event(c);
+        if (!event) {
+            if (xcb_connection_has_error(c))
+                return 1;
+            struct timespec pause{0, 5 * 1000 * 1000};
+            nanosleep(&pause, nullptr);
+            continue;
+        }
+        const uint8_t kind = event->response_type & 0x7F;
+        if (kind == XCB_SELECTION_REQUEST) {
+            auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
+            xcb_selection_notify_event_t notify{};
+            notify.response_type = XCB_SELECTION_NOTIFY;
+            notify.time = request->time;
+            notify.requestor = request->requestor;
+            notify.selection = request->selection;
+            notify.target = request->target;
+            notify.property = XCB_ATOM_NONE;
+            if (request->target == uriType) {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, request->property, uriType, 8,
+                                    uint32_t(uriList.size()), uriList.data());
+                notify.property = request->property;
+            }
+            xcb_send_event(c, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));
+            xcb_flush(c);
+        } else if (kind == XCB_CLIENT_MESSAGE) {
+            auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+            if (message->type == status && !dropped) {
+                if (!(message->data.data32[1] & 1)) {
+                    Send(target, leave, source, 0, 0, 0, 0);
+                    std::free(event);
+                    return 3;
+                }
+                dropped = true;
+                Send(target, drop, source, 0, XCB_CURRENT_TIME, 0, 0);
+            } else if (message->type == finished) {
+                std::free(event);
+                return 0;
+            }
+        }
+        std::free(event);
+    }
+    std::fprintf(stderr, "no answer from the window\n");
+    return 1;
+}
