@@ -12,6 +12,7 @@
 #include "track/singledump.h"
 #include "window/openfailure.h"
 #include "window/savefailure.h"
+#include "window/usermessage.h"
 #include "window/tracktextof.h"
 
 #include <optional>
@@ -37,7 +38,7 @@ std::optional<QByteArray> ReadWhole(const FolderItem& item)
     if (file.problem == WholeFile::Problem::None)
         return std::move(file.bytes);
     if (const QString text = OpenFailureText(item.DisplayPath(), file); !text.isEmpty())
-        ReportOpenFailure(text);
+        ShowUserMessage(text);
     return std::nullopt;
 }
 

@@ -3,27 +3,10 @@
 
 #include "framework/files/wholefile.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLocale>
-#include <QMessageBox>
-#include <cstdio>
 
 namespace {
-
-void DefaultSink(const QString& text)
-{
-    std::fprintf(stderr, "Quorvanel: %s\n", text.toLocal8Bit().constData());
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        return;  // nobody could close a box there
-    QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Quorvanel"), text);
-}
-
-OpenFailureSink& Sink()
-{
-    static OpenFailureSink sink = DefaultSink;
-    return sink;
-}
 
 QString Size(qint64 bytes)
 {
@@ -41,16 +24,4 @@ QString OpenFailureText(const QString& path, const WholeFile& file)
         : QStringLiteral("it holds %1, more than there is memory for.").arg(Size(file.size));
     return QStringLiteral("The file \"%1\" could not be opened: %2 The view is as it was.")
         .arg(QDir::toNativeSeparators(path), why);
-}
-
-void ReportOpenFailure(const QString& text)
-{
-    Sink()(text);
-}
-
-OpenFailureSink SetOpenFailureSink(OpenFailureSink sink)
-{
-    OpenFailureSink previous = std::move(Sink());
-    Sink() = sink ? std::move(sink) : OpenFailureSink(DefaultSink);
-    return previous;
 }

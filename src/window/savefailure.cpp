@@ -1,27 +1,18 @@
 // Save failure messages.
 #include "window/savefailure.h"
 
-#include <QApplication>
+#include "window/usermessage.h"
+
 #include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QTemporaryFile>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-void DefaultSink(const QString& text)
-{
-    std::fprintf(stderr, "Quorvanel: %s\n", text.toLocal8Bit().constData());
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        return;  // nobody could close a box there
-    QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Quorvanel"), text);
-}
 
 // The kernel follows no link of another user in a sticky folder all may write
 // in, unless the folder is that user's too (fs.protected_symlinks).
@@ -32,12 +23,6 @@ bool IsGuardedLink(const QString& path)
     return lstat(QFile::encodeName(path).constData(), &link) == 0 && S_ISLNK(link.st_mode) && link.st_uid != geteuid()
            && stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) == 0
            && (folder.st_mode & kShared) == kShared && folder.st_uid != link.st_uid;
-}
-
-SaveFailureSink& Sink()
-{
-    static SaveFailureSink sink = DefaultSink;
-    return sink;
 }
 
 }  // namespace
@@ -86,12 +71,5 @@ QString SaveFailureText(const QString& path, const QString& reason, bool earlier
 
 void ReportSaveFailure(const QString& path, const QString& reason, bool earlierKept)
 {
-    Sink()(SaveFailureText(path, reason, earlierKept));
-}
-
-SaveFailureSink SetSaveFailureSink(SaveFailureSink sink)
-{
-    SaveFailureSink previous = std::move(Sink());
-    Sink() = sink ? std::move(sink) : SaveFailureSink(DefaultSink);
-    return previous;
+    ShowUserMessage(SaveFailureText(path, reason, earlierKept));
 }

@@ -1,9 +1,7 @@
-// What the user is told when a save fails: the file and the reason, in a message
-// box, or wherever a test has sent such messages.
+// What the user is told when a save fails: the file and the reason.
 #pragma once
 
 #include <QString>
-#include <functional>
 
 // The reason a file could not be created at path, in words, from what the path
 // is (a folder, in a missing or read-only folder) and the system's error number.
@@ -17,10 +15,5 @@ QString WriteFailureReason(const QString& message, const QString& path);
 // (it is not only when a rewrite in place could not be undone).
 QString SaveFailureText(const QString& path, const QString& reason, bool earlierKept = true);
 
-// Shows the message: a warning box on a real display, stderr on the offscreen one.
+// Shows the message to the user (window/usermessage.h).
 void ReportSaveFailure(const QString& path, const QString& reason, bool earlierKept = true);
-
-// Where the messages go instead; returns the previous sink. An empty function
-// puts the default back.
-using SaveFailureSink = std::function<void(const QString& text)>;
-SaveFailureSink SetSaveFailureSink(SaveFailureSink sink);

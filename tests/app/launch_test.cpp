@@ -9,7 +9,7 @@
 #include "framework/files/wholefile.h"
 #include "helpers.h"
 #include "window/mw.h"
-#include "window/openfailure.h"
+#include "window/usermessage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -216,11 +216,11 @@ TEST_F(Launch, FileTooLargeForMemoryIsNamedWithTheReasonAndTheViewKeepsWhatItSho
     if (::truncate(huge.constData(), size) != 0)
         GTEST_SKIP() << "this file system cannot hold a sparse file of " << size << " bytes";
     QStringList messages;
-    const OpenFailureSink previous = SetOpenFailureSink([&](const QString& text) { messages << text; });
+    const UserMessageSink previous = SetUserMessageSink([&](const QString& text) { messages << text; });
     Serve();
     EXPECT_EQ(Run({"small.bin"}).status, 0);
     const Ran handed = Run({"huge.bin"});
-    SetOpenFailureSink(previous);
+    SetUserMessageSink(previous);
     EXPECT_EQ(handed.status, 0) << handed.err.constData();
     EXPECT_EQ(MW::Instance().FutterTa().Text(), QStringLiteral("K E E P "));
     ASSERT_EQ(messages.size(), 1);

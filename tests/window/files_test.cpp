@@ -237,7 +237,7 @@ TEST_F(WindowTest, SaveThatHitsTheFileSizeLimitKeepsTheEarlierFileLeavesNoPartAn
     ASSERT_TRUE(QFile::link("new.mid", Path("link to new.mid")));
     // Gone already while the message is up, not only once it is closed.
     QStringList leftWhileTold;
-    SetSaveFailureSink([&](const QString& text) {
+    SetUserMessageSink([&](const QString& text) {
         messages_ << text;
         leftWhileTold << Leftovers(dir_.path(), {"song.mid", "link to new.mid"});
     });

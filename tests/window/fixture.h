@@ -7,7 +7,7 @@
 #include "framework/sound/noteoutput.h"
 #include "framework/sound/recordingnoteoutput.h"
 #include "window/mw.h"
-#include "window/savefailure.h"
+#include "window/usermessage.h"
 
 #include <QApplication>
 #include <QFile>
@@ -53,7 +53,7 @@ protected:
         previousOutput_ = SetNoteOutput(notes_);
         dialogs_ = std::make_shared<ScriptedFileDialogs>();
         previousDialogs_ = SetFileDialogs(dialogs_);
-        previousSink_ = SetSaveFailureSink([this](const QString& text) { messages_ << text; });
+        previousSink_ = SetUserMessageSink([this](const QString& text) { messages_ << text; });
         w_ = &MW::Instance();
         ASSERT_TRUE(dir_.isValid());
     }
@@ -62,7 +62,7 @@ protected:
     {
         w_->TM0().SetMode(Timer::ModeOff);
         MW::DestroyInstance();
-        SetSaveFailureSink(previousSink_);
+        SetUserMessageSink(previousSink_);
         SetFileDialogs(previousDialogs_);
         SetNoteOutput(previousOutput_);
     }
@@ -109,5 +109,5 @@ private:
     std::shared_ptr<NoteOutput> previousOutput_;
     std::shared_ptr<ScriptedFileDialogs> dialogs_;
     std::shared_ptr<FileDialogs> previousDialogs_;
-    SaveFailureSink previousSink_;
+    UserMessageSink previousSink_;
 };
