@@ -112,6 +112,9 @@ private:
         n = qMin(n, m_length - pos);
         return n > 0;
     }
+    // Calls g(chunk, from, take) for each chunk's part of [pos, pos + n), in order.
+    template <class G>
+    void forEachChunkIn(qsizetype pos, qsizetype n, G&& g) const;
     void ensureIndex() const;
     Located locate(qsizetype pos) const;
     void touched(size_t chunk);
@@ -150,8 +153,8 @@ private:
     } m_lineCache;
 };
 
-template <class F>
-void TextBuffer::forEachPiece(qsizetype pos, qsizetype n, F&& f) const
+template <class G>
+void TextBuffer::forEachChunkIn(qsizetype pos, qsizetype n, G&& g) const
 {
     if (!clampRange(pos, n))
         return;
@@ -160,29 +163,28 @@ void TextBuffer::forEachPiece(qsizetype pos, qsizetype n, F&& f) const
         const Chunk& c = m_chunks[i];
         const int from = i == at.chunk ? at.offset : 0;
         const qsizetype take = qMin<qsizetype>(n, c.len - from);
-        forEachChunkPiece(c, from, take, f);
+        g(c, from, take);
         n -= take;
     }
+}
+
+template <class F>
+void TextBuffer::forEachPiece(qsizetype pos, qsizetype n, F&& f) const
+{
+    forEachChunkIn(pos, n, [&](const Chunk& c, int from, qsizetype take) { forEachChunkPiece(c, from, take, f); });
 }
 
 template <class F, class R>
 void TextBuffer::forEachSpan(qsizetype pos, qsizetype n, F&& f, R&& rows) const
 {
-    if (!clampRange(pos, n))
-        return;
-    Located at = locate(pos);
-    for (size_t i = at.chunk; n > 0 && i < m_chunks.size(); ++i) {
-        const Chunk& c = m_chunks[i];
-        const int from = i == at.chunk ? at.offset : 0;
-        const qsizetype take = qMin<qsizetype>(n, c.len - from);
+    forEachChunkIn(pos, n, [&](const Chunk& c, int from, qsizetype take) {
         if (c.rows)
             rows(c.rows, c.off + from, take);
         else if (c.wide)
             f(c.units() + from, take);
         else
             f(c.bytes() + from, take);
-        n -= take;
-    }
+    });
 }
 
 template <class F>
