@@ -36,10 +36,11 @@ wait_until() {
 }
 
 # start_x [extra Xvfb options]: a server of our own on a free display, its screen
-# $screen if set.
+# $screen if set, never reset when its last client leaves: a relaunch could meet it
+# resetting and fail to connect.
 start_x() {
   mkfifo "$work/displayfd"
-  Xvfb -displayfd 3 -screen 0 "${screen:-1024x768x24}" -nolisten tcp "$@" 3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${screen:-1024x768x24}" -nolisten tcp -noreset "$@" 3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
   started+=($!)
   local number
   read -r -t 20 number <"$work/displayfd" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
@@ -54,14 +55,15 @@ start_x() {
 # launch LOGNAME ARGS...: starts the program; its pid goes to $app.
 launch() {
   local log=$1; shift
-  "$program" "$@" >"$work/$log.log" 2>&1 &
+  applog="$work/$log.log"
+  "$program" "$@" >"$applog" 2>&1 &
   app=$!
   started+=("$app")
 }
 
 # The main window's id, once it is mapped, in $win; the content's top in $top.
 find_window() {
-  wait_until 30 xdotool search --onlyvisible --name '^Quorvanel$' || fail "no main window appeared"
+  wait_until 30 xdotool search --onlyvisible --name '^Quorvanel$' || fail "no main window appeared: $(grep -v '^ALSA' "$applog" | head -3)"
   win=$(xdotool search --onlyvisible --name '^Quorvanel$' | head -1)
   local height=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
   # The 800 x 600 content sits under the menu bar, the window at the screen's corner.
