@@ -61,14 +61,17 @@ launch() {
   started+=("$app")
 }
 
-# The main window's id, once it is mapped, in $win; the content's top in $top.
+# The main window's id, once it is mapped and painted, in $win; the content's top in $top.
 find_window() {
   wait_until 30 xdotool search --onlyvisible --name '^Quorvanel$' || fail "no main window appeared: $(grep -v '^ALSA' "$applog" | head -3)"
   win=$(xdotool search --onlyvisible --name '^Quorvanel$' | head -1)
   local height=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
   # The 800 x 600 content sits under the menu bar, the window at the screen's corner.
   top=$(( height - 600 ))
-  sleep 0.5
+  # Painted once the input panel's light top edge shows: unpainted, the window shows
+  # what lies behind it, none of this grey.
+  panel_edge_shows() { [ "$(most r 300 415 1 1)" = 213 ]; }
+  wait_until 20 panel_edge_shows || fail "the main window was not painted"
 }
 
 # ended HOW LOGNAME: waits for the program to end and checks its status is 0.
@@ -79,12 +82,13 @@ ended() {
   [ "$status" = 0 ] || fail "$1 ended the program with status $status: $(tail -5 "$work/$2.log")"
 }
 
-# click X Y: a left click at content coordinates of the main window.
+# click X Y: a left click at content coordinates of the main window, once the
+# pointer is there. The callers wait for what it does.
 click() {
-  xdotool mousemove "$1" $(( $2 + top ))
-  sleep 0.05
+  local x=$1 y=$(( $2 + top ))
+  xdotool mousemove "$x" "$y"
+  wait_until 10 sh -c "xdotool getmouselocation | grep -q '^x:$x y:$y '" || fail "the pointer did not reach $x $y"
   xdotool click 1
-  sleep 0.15
 }
 
 shot_count=0
@@ -99,9 +103,10 @@ shot() {
 save_as() {
   wait_until 20 xdotool search --onlyvisible --name '^Save As$' || fail "no save dialog appeared"
   local dialog=$(xdotool search --onlyvisible --name '^Save As$' | head -1)
-  sleep 0.3
+  # Keys go to the window with the input focus, and in the dialog to its name field.
+  focused() { xdotool windowfocus "$dialog"; [ "$(xdotool getwindowfocus -f)" = "$dialog" ]; }
+  wait_until 20 focused || fail "the save dialog did not take the focus"
   shot "dialog"
-  xdotool windowfocus --sync "$dialog"
   xdotool key --clearmodifiers ctrl+a
   xdotool type --delay 10 "$1"
   xdotool key Return

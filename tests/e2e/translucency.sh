@@ -16,8 +16,9 @@ start_x -br
 # its menus and the screen outside the window, then closes the window.
 run_and_sample() {
   launch "$1"
+  # find_window has seen the panel's edge on the screen; the strip is part of the
+  # same first paint, which reaches the screen (or the compositor) in one piece.
   find_window
-  sleep 0.5
   shot "$1"
   local file=$(ls "$shots/$scenario"-*-"$1".png)
   strip=$(pixel 760 $(( top / 2 )) "$file")
