@@ -13,7 +13,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../e2e/lib.sh"
 start_x
 export QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale
 launch driver "$work/report.txt"
-wait_until 10 grep -q '^unhandled' "$work/report.txt" || fail "the window did not come up: $(cat "$work/driver.log")"
+wait_until 30 grep -q '^unhandled' "$work/report.txt" || fail "the window did not come up: $(cat "$work/driver.log")"
 import -window root "$shot" || fail "no screenshot"
 
 report() { grep "^$1 " "$work/report.txt" | cut -d' ' -f2- || true; }

@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     w.BinaryTa().SetText(QStringLiteral("4D 54 68 64 00 00 00 06 00 00 00 01 01 E0 4D 54 \r"
                                         "72 6B 00 00 00 26 00 C0 00 00 90 3C 55 83 18 90 \r"));
     w.FutterTa().SetText(QStringLiteral("M T h d - - - - - - - - - - M T \rr k - - - & - - - - - < U - - - \r"));
-    // The screen is sampled until the window shows every icon, for at most 5 s: a
+    // The screen is sampled until the window shows every icon, for at most 15 s: a
     // window not yet painted and one whose icons are drawn wrong look the same.
     QElapsedTimer since;
     since.start();
@@ -77,7 +77,7 @@ int main(int argc, char** argv)
                 ++icons;
                 exact += IconExactOnScreen(*b, screen);
             }
-        if (exact < icons && since.elapsed() < 5000)
+        if (exact < icons && since.elapsed() < 15000)
             return;
         poll.stop();
         QFile f(reportPath);
