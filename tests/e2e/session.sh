@@ -35,7 +35,9 @@ shot "bytes-saved"
 od -An -v -tx1 -w16 "$work/files/random.bin" | tr a-f A-F | sed 's/^ //; s/$/ /' | head -c -1 >"$work/hex.txt"
 click 300 200  # in the hex column
 xdotool key --clearmodifiers ctrl+a ctrl+c
-timeout 10 xclip -o -selection clipboard >"$work/copied.txt" || fail "the clipboard gave no text"
+# Until the program has taken the copy, the clipboard has no owner and no text.
+copied() { timeout 10 xclip -o -selection clipboard >"$work/copied.txt"; }
+wait_until 20 copied || fail "the clipboard gave no text"
 cmp "$work/hex.txt" "$work/copied.txt" || fail "the copied text is not the hex column's"
 xdotool key --clearmodifiers ctrl+a ctrl+v
 click 640 433  # "BinaryFile Save"
