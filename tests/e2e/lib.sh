@@ -99,8 +99,9 @@ shot() {
   import -window root "$(printf '%s/%s-%02d-%s.png' "$shots" "$scenario" "$shot_count" "$1")"
 }
 
-# save_as PATH: answers the open save dialog by typing the path.
-save_as() {
+# answer_save PATH: answers the open save dialog by typing the path, whatever
+# comes of the save.
+answer_save() {
   wait_until 20 xdotool search --onlyvisible --name '^Save As$' || fail "no save dialog appeared"
   local dialog=$(xdotool search --onlyvisible --name '^Save As$' | head -1)
   # Keys go to the window with the input focus, and in the dialog to its name field.
@@ -110,8 +111,13 @@ save_as() {
   xdotool key --clearmodifiers ctrl+a
   xdotool type --delay 10 "$1"
   xdotool key Return
-  wait_until 20 test -f "$1" || fail "the dialog wrote no file at $1"
   wait_until 10 sh -c "! xdotool search --onlyvisible --name '^Save As\$'" || fail "the save dialog stayed open"
+}
+
+# save_as PATH: answers the save dialog, and the file must be written.
+save_as() {
+  answer_save "$1"
+  wait_until 20 test -f "$1" || fail "the dialog wrote no file at $1"
 }
 
 # most EXPRESSION X Y WIDTH HEIGHT: the largest value (0-255) that the ImageMagick

@@ -16,20 +16,9 @@ head -c 20000 /dev/urandom >"$work/files/random.bin"
 launch first "$work/files/random.bin"
 find_window
 
-# save_to PATH: answers the save dialog by typing the path, whatever comes of it.
-save_to() {
-  wait_until 20 xdotool search --onlyvisible --name '^Save As$' || fail "no save dialog appeared"
-  local dialog=$(xdotool search --onlyvisible --name '^Save As$' | head -1)
-  xdotool windowfocus --sync "$dialog"
-  xdotool key --clearmodifiers ctrl+a
-  xdotool type --delay 10 "$1"
-  xdotool key Return
-  wait_until 10 sh -c "! xdotool search --onlyvisible --name '^Save As\$'" || fail "the save dialog stayed open"
-}
-
 prlimit --pid "$app" --fsize=4096: || fail "the size limit could not be set"
 click 640 433  # "BinaryFile Save"
-save_to "$work/files/saved.bin"
+answer_save "$work/files/saved.bin"
 wait_until 20 sh -c "grep -q 'could not be saved' '$work/first.log' || ! kill -0 $app" ||
   fail "no failure was reported: $(cat "$work/first.log")"
 kill -0 "$app" 2>/dev/null || fail "the program ended during the save"
@@ -43,7 +32,7 @@ xdotool key --clearmodifiers Return
 wait_until 10 sh -c "[ \$(xdotool search --onlyvisible --name '^Quorvanel\$' | wc -l) = 1 ]" || fail "the message stayed up"
 prlimit --pid "$app" --fsize=unlimited: || fail "the size limit could not be lifted"
 click 640 433
-save_to "$work/files/saved.bin"
+answer_save "$work/files/saved.bin"
 wait_until 20 cmp -s "$work/files/random.bin" "$work/files/saved.bin" || fail "the second save did not write the bytes"
 kill -0 "$app" 2>/dev/null || fail "the program ended"
 echo "e2e save limit: 1 passed, 0 failed"
