@@ -2,6 +2,9 @@
 // MIDI and raw saves through the save dialog, and every way a save can fail.
 #include "fixture.h"
 
+#include "framework/files/wholefile.h"
+#include "window/openfailure.h"
+
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
@@ -151,6 +154,21 @@ TEST_F(WindowTest, DroppedAndOpenedFilesAreDumpedAndFoldersTextMissingOrCancelle
     w().DropOpen(std::make_shared<FolderItem>(Path("gone.bin")));
     EXPECT_EQ(Columns(), kSeventeenDump);
     EXPECT_TRUE(messages_.isEmpty()) << "a failed open stays silent";
+}
+
+// Only a file too large for memory is worth a word: the others never changed the view.
+TEST(OpenFailure, ATooLargeFileIsNamedWithItsSizeAndTheFreeMemoryOthersAreNotTold)
+{
+    WholeFile file{WholeFile::Problem::TooLarge, {}, qint64(3) << 30, qint64(1536) << 20};
+    EXPECT_EQ(OpenFailureText("/m/a b.bin", file), "The file \"/m/a b.bin\" could not be opened: it holds 3.0 GiB, more than "
+                                                  "the 1.5 GiB of memory that is free. The view is as it was.");
+    file.available = 0;
+    EXPECT_EQ(OpenFailureText("/m/a b.bin", file), "The file \"/m/a b.bin\" could not be opened: it holds 3.0 GiB, more than "
+                                                  "there is memory for. The view is as it was.");
+    for (const auto problem : {WholeFile::Problem::None, WholeFile::Problem::NotARegularFile, WholeFile::Problem::CannotRead}) {
+        file.problem = problem;
+        EXPECT_EQ(OpenFailureText("/m/a b.bin", file), QString());
+    }
 }
 
 TEST_F(WindowTest, AnEmptyFileDroppedOrOpenedAfterAnotherShowsTheEmptyDump)
