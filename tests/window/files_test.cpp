@@ -95,13 +95,13 @@ QString SystemWords(int error) { return QString::fromLocal8Bit(std::strerror(err
 
 // Root may give the replacement another user's file's owner; without root
 // there is no other user to test with.
-bool ChangeOwnerAsRoot(const QString& path, uid_t owner)
+bool ChangeOwnerAsRoot(const QString& path, uid_t owner, gid_t group)
 {
     if (::geteuid() != 0) {
         std::printf("Owner and group kept: not checked, as only root can give a file to another user.\n");
         return false;
     }
-    return ::lchown(QFile::encodeName(path).constData(), owner, owner) == 0;
+    return ::lchown(QFile::encodeName(path).constData(), owner, group) == 0;
 }
 
 QByteArray Attribute(const QString& path, const char* name)
@@ -287,7 +287,10 @@ TEST_F(WindowTest, SaveOverAFileKeepsWhatItHasAndFollowsLinksEvenToAMissingFile)
 {
     WriteBytes(Path("theirs.bin"), "earlier");
     ASSERT_EQ(SetMode(Path("theirs.bin"), 0640), 0);
-    const bool owned = ChangeOwnerAsRoot(Path("theirs.bin"), 12345);
+    const bool owned = ChangeOwnerAsRoot(Path("theirs.bin"), 12345, 12345);
+    // The saver's own file, in a group of another: only the group to give back.
+    WriteBytes(Path("our group.bin"), "earlier");
+    const bool grouped = ChangeOwnerAsRoot(Path("our group.bin"), ::geteuid(), 12345);
     const bool tagged = ::setxattr(QFile::encodeName(Path("theirs.bin")).constData(), "user.quorvanel.tag", "kept", 4, 0) == 0;
     if (!tagged) {
         ASSERT_EQ(errno, ENOTSUP) << std::strerror(errno);
@@ -298,11 +301,11 @@ TEST_F(WindowTest, SaveOverAFileKeepsWhatItHasAndFollowsLinksEvenToAMissingFile)
     ASSERT_EQ(::link(QFile::encodeName(Path("one name.bin")).constData(), QFile::encodeName(Path("other name.bin")).constData()), 0);
     ASSERT_TRUE(QFile::link("made.bin", Path("dangling.bin")));
     w().BinaryTa().SetText("01 02 03");
-    for (const char* name : {"link.bin", "one name.bin", "dangling.bin"})
+    for (const char* name : {"link.bin", "one name.bin", "dangling.bin", "our group.bin"})
         Through(w().FilesaveButton(), Path(name));
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("\n").toStdString();
 
-    for (const char* name : {"theirs.bin", "one name.bin", "other name.bin", "made.bin"})
+    for (const char* name : {"theirs.bin", "one name.bin", "other name.bin", "made.bin", "our group.bin"})
         EXPECT_EQ(ReadBytes(Path(name)), QByteArray::fromHex("010203")) << name;
     EXPECT_TRUE(QFileInfo(Path("link.bin")).isSymLink());
     EXPECT_TRUE(QFileInfo(Path("dangling.bin")).isSymLink());
@@ -311,13 +314,17 @@ TEST_F(WindowTest, SaveOverAFileKeepsWhatItHasAndFollowsLinksEvenToAMissingFile)
     if (owned) {
         EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(12345u, 12345u));
     }
+    if (grouped) {
+        EXPECT_EQ(Stat(Path("our group.bin")).st_gid, 12345u);
+    }
     if (tagged) {
         EXPECT_EQ(Attribute(Path("theirs.bin"), "user.quorvanel.tag"), "kept");
     }
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(Stat(Path("made.bin")).st_mode & 07777, 0666 & ~mask);
-    EXPECT_EQ(Leftovers(dir_.path(), {"theirs.bin", "link.bin", "one name.bin", "other name.bin", "dangling.bin", "made.bin"}),
+    EXPECT_EQ(Leftovers(dir_.path(), {"theirs.bin", "link.bin", "one name.bin", "other name.bin", "dangling.bin", "made.bin",
+                                       "our group.bin"}),
               QStringList());
 }
 
