@@ -89,10 +89,10 @@ TEST_F(WindowTest, RestButtonInsertsARestLineAtTheCaret)
 
 TEST_F(WindowTest, LineDeleteKeepsTheTextAfterTheCaretAndClearEmptiesOnlyTheHexColumn)
 {
-    // A caret that deletes nothing stays; a selection is not what goes. Every
-    // other caret is the track rules' own table.
+    // A caret that deletes nothing stays; a selection is not what goes; the text's
+    // end is a caret like any. Every other caret is the track rules' own table.
     const struct { qint64 caret, selection; const char* after; qint64 caretAfter; } cases[] = {
-        {1, 0, "AB|CD|", 1}, {5, 1, "AB||", 3}};
+        {1, 0, "AB|CD|", 1}, {5, 1, "AB||", 3}, {6, 0, "AB|", 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caret);
         w().BinaryTa().SetText("AB" + CR + "CD" + CR);
