@@ -2,6 +2,7 @@
 #include "framework/controls/bevelbutton.h"
 
 #include <QImage>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -36,13 +37,23 @@ TEST(BevelButtonLook, APressedButtonIsClearlyDarkerAndSunkInByItsEdgesAtOneAndTw
         EXPECT_GE(grey(raised, mx, my) - face, 60) << "the face, raised and pressed";
         for (int d = 0; d < scale; ++d) {
             SCOPED_TRACE(d);
-            // Shadow along the top and the left, light along the bottom and the right.
+            // A shadow two points deep along the top and the left, light along the
+            // bottom and the right.
             EXPECT_GE(face - grey(pressed, mx, d), 60);
             EXPECT_GE(face - grey(pressed, d, my), 60);
+            EXPECT_GE(face - grey(pressed, mx, scale + d), 20);
+            EXPECT_GE(face - grey(pressed, scale + d, my), 20);
             EXPECT_GE(grey(pressed, mx, h - 1 - d) - face, 40);
             EXPECT_GE(grey(pressed, w - 1 - d, my) - face, 40);
         }
+        b.SetCaption(QStringLiteral("W"));
+        EXPECT_NE(Look(b, scale), pressed) << "the caption shows on the pressed face";
+        b.SetCaption(QString());
         b.SetValue(false);
         EXPECT_EQ(Look(b, scale), raised) << "released, it is raised again";
+        // Held down by the mouse, before the click sets its value.
+        QTest::mousePress(b.Widget(), Qt::LeftButton);
+        EXPECT_EQ(Look(b, scale), pressed) << "held down, it looks pressed";
+        QTest::mouseRelease(b.Widget(), Qt::LeftButton);
     }
 }
