@@ -104,13 +104,6 @@ bool ChangeOwnerAsRoot(const QString& path, uid_t owner, gid_t group)
     return ::lchown(QFile::encodeName(path).constData(), owner, group) == 0;
 }
 
-QByteArray Attribute(const QString& path, const char* name)
-{
-    char value[64]{};
-    const ssize_t n = ::getxattr(QFile::encodeName(path).constData(), name, value, sizeof value);
-    return n < 0 ? QByteArray("<none>") : QByteArray(value, n);
-}
-
 // Root turns the kernel's link protection on for the scope, where it may.
 struct ProtectedSymlinks {
     ProtectedSymlinks() : earlier(Read()) { on = earlier == "1" || Write("1"); }
@@ -133,10 +126,14 @@ TEST_F(WindowTest, DroppedAndOpenedFilesAreDumpedAndFoldersTextMissingOrCancelle
     WriteBytes(Path("a.bin"), kSeventeen);
     WriteBytes(Path("first.bin"), "A");
     WriteBytes(Path("second.bin"), "B");
+    WriteBytes(Path("empty.bin"), QByteArray());
+    const QStringList emptyDump = {"00000000:|", "", ""};
     Click(w().BBV(3));
     DropOn(w().QtWindow(), {Path("a.bin")});
     EXPECT_EQ(Columns(), kSeventeenDump);
     EXPECT_EQ(w().vv, "14");
+    DropOn(w().QtWindow(), {Path("empty.bin")});
+    EXPECT_EQ(Columns(), emptyDump) << "an empty file after another";
     DropOn(w().BinaryTa().Widget(), {Path("first.bin"), Path("second.bin")});
     EXPECT_EQ(Columns(), QStringList({"00000000:|", "41 ", "A "}));
     DropOn(w().QtWindow(), {dir_.path()});
@@ -154,6 +151,8 @@ TEST_F(WindowTest, DroppedAndOpenedFilesAreDumpedAndFoldersTextMissingOrCancelle
     w().DropOpen(std::make_shared<FolderItem>(Path("gone.bin")));
     EXPECT_EQ(Columns(), kSeventeenDump);
     EXPECT_TRUE(messages_.isEmpty()) << "a failed open stays silent";
+    Through(w().FileOpenButton(), Path("empty.bin"));
+    EXPECT_EQ(Columns(), emptyDump);
 }
 
 // Only a file too large for memory is worth a word: the others never changed the view.
@@ -168,19 +167,6 @@ TEST(OpenFailure, ATooLargeFileIsNamedWithItsSizeAndTheFreeMemoryOthersAreNotTol
     for (const auto problem : {WholeFile::Problem::None, WholeFile::Problem::NotARegularFile, WholeFile::Problem::CannotRead}) {
         file.problem = problem;
         EXPECT_EQ(OpenFailureText("/m/a b.bin", file), QString());
-    }
-}
-
-TEST_F(WindowTest, AnEmptyFileDroppedOrOpenedAfterAnotherShowsTheEmptyDump)
-{
-    WriteBytes(Path("a.bin"), kSeventeen);
-    WriteBytes(Path("empty.bin"), QByteArray());
-    for (bool throughDialog : {false, true}) {
-        SCOPED_TRACE(throughDialog ? "opened" : "dropped");
-        DropOn(w().QtWindow(), {Path("a.bin")});
-        ASSERT_EQ(Columns(), kSeventeenDump);
-        throughDialog ? Through(w().FileOpenButton(), Path("empty.bin")) : DropOn(w().QtWindow(), {Path("empty.bin")});
-        EXPECT_EQ(Columns(), QStringList({"00000000:|", "", ""}));
     }
 }
 
@@ -317,8 +303,10 @@ TEST_F(WindowTest, SaveOverAFileKeepsWhatItHasAndFollowsLinksEvenToAMissingFile)
     if (grouped) {
         EXPECT_EQ(Stat(Path("our group.bin")).st_gid, 12345u);
     }
+    char tag[8]{};
     if (tagged) {
-        EXPECT_EQ(Attribute(Path("theirs.bin"), "user.quorvanel.tag"), "kept");
+        EXPECT_EQ(::getxattr(QFile::encodeName(Path("theirs.bin")).constData(), "user.quorvanel.tag", tag, 8), 4);
+        EXPECT_STREQ(tag, "kept");
     }
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -404,12 +392,8 @@ TEST_F(WindowTest, SaveInAFolderThatTakesNoNewFileRewritesTheFileInPlace)
             FileSizeLimit fileSize(limit);
             Through(w().FilesaveButton(), path);
         }
-        if (words.isEmpty()) {
-            EXPECT_EQ(messages_, QStringList());
-        } else {
-            ASSERT_EQ(messages_.size(), 1);
-            EXPECT_TRUE(messages_[0].contains(words)) << messages_[0].toStdString();
-        }
+        EXPECT_EQ(messages_.size(), words.isEmpty() ? 0 : 1) << messages_.join("\n").toStdString();
+        EXPECT_TRUE(messages_.join("").contains(words)) << messages_.join("\n").toStdString();
     };
 
     // A block too large for the stream's buffer is held as it is until the commit.
@@ -436,7 +420,6 @@ TEST_F(WindowTest, SaveInAFolderThatTakesNoNewFileRewritesTheFileInPlace)
     WriteBytes(file, QByteArray(300, 'e'));
     ASSERT_EQ(SetMode(folder, 0555), 0);
     save(file, QString("7F ").repeated(200), 100, "Nothing was written.");
-    EXPECT_TRUE(messages_.join("").endsWith("Nothing was written."));
     EXPECT_EQ(ReadBytes(file), QByteArray(300, 'e'));
 
     ASSERT_EQ(SetMode(folder, 0755), 0);
