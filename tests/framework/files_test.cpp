@@ -141,29 +141,21 @@ TEST_F(BinaryStreamWrite, TheFileBeingWrittenIsItsOwnersAloneUntilItTakesTheEarl
     EXPECT_EQ(QFileInfo(path).permissions() & kMode, earlierMode);
 }
 
-TEST_F(BinaryStreamWrite, NothingWrittenMakesAnEmptyFileThatReadsAsEndedAtOnce)
+// Closed with nothing written, an empty file; never closed, the earlier file and no part.
+TEST_F(BinaryStreamWrite, NothingWrittenMakesAnEmptyFileAndAnUnclosedStreamLeavesTheEarlierOne)
 {
-    FolderItem item(Path("empty.bin"));
-    auto s = item.CreateBinaryFile(QString());
+    FolderItem empty(Path("empty.bin"));
+    auto s = empty.CreateBinaryFile(QString());
     ASSERT_NE(s, nullptr);
     s->Close();
-    EXPECT_TRUE(item.Exists());
-    EXPECT_EQ(item.Length(), 0);
-    EXPECT_TRUE(BinaryStream::Open(item)->EndOfFile());
-}
+    EXPECT_TRUE(empty.Exists() && empty.Length() == 0);
+    EXPECT_TRUE(BinaryStream::Open(empty)->EndOfFile());
 
-TEST_F(BinaryStreamWrite, UnclosedStreamLeavesTheEarlierFileAndNoPartialFile)
-{
     const QString path = Path("Sample.mid");
     WriteFile(path, QByteArray("earlier"));
-    {
-        FolderItem item(path);
-        auto s = item.CreateBinaryFile(QString());
-        ASSERT_NE(s, nullptr);
-        s->Write(QByteArray(100000, 'y'));
-    }
+    FolderItem(path).CreateBinaryFile(QString())->Write(QByteArray(100000, 'y'));
     EXPECT_EQ(ReadFile(path), QByteArray("earlier"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Sample.mid")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), QStringList({"Sample.mid", "empty.bin"}));
 }
 
 TEST_F(BinaryStreamWrite, UncreatableFileGivesNoStreamAndAFailedCommitRaisesIOException)
