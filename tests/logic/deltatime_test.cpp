@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <limits>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -34,31 +36,25 @@ TEST(DuToVa, EncodesWithoutBlanksAndKeepsTheLowTwentyEightBits) {
   }
 }
 
-// One row per note-entry button: its step text, and the gate and gap it writes.
-struct NoteLength { int button; const char* step; qint64 ticks; };
-
-class NoteLengths : public ::testing::TestWithParam<NoteLength> {};
-
-TEST_P(NoteLengths, StepAndGateGiveTheWholeStepAndTheGateIs85Percent) {
-  const NoteLength& row = GetParam();
-  const QString gateText = entry::GateField(row.button);
-  const qint64 gate = track::VaToDu(gateText);
-  EXPECT_EQ(track::VaToDu(QString::fromLatin1(row.step)), row.ticks);
-  EXPECT_EQ(track::ConvDur(QString::fromLatin1(row.step)), row.ticks);
-  EXPECT_EQ(track::ConvDur(gateText), row.ticks);
-  EXPECT_EQ(track::ConvDur(gateText.toLower()), row.ticks);
-  EXPECT_EQ(gate + track::VaToDu(entry::GapField(row.button)), row.ticks);
-  EXPECT_NEAR(static_cast<double>(gate), row.ticks * 0.85, 0.5);
+// One row per note-entry button, in order: its step text and ticks, and the gate
+// and gap it writes.
+TEST(NoteLengths, StepAndGateGiveTheWholeStepAndTheGateIs85Percent) {
+  const std::pair<const char*, qint64> rows[] = {
+      {"8F 00", 1920}, {"8B 20", 1440}, {"87 40", 960}, {"85 50", 720}, {"83 60", 480}, {"83 24", 420},
+      {"82 68", 360},  {"82 40", 320},  {"81 70", 240}, {"81 34", 180}, {"81 20", 160}, {"78", 120},
+      {"50", 80},      {"3C", 60},      {"1E", 30},     {"0F", 15}};
+  for (int button = 0; button < int(std::size(rows)); ++button) {
+    const auto& [step, ticks] = rows[button];
+    SCOPED_TRACE(button);
+    const QString gateText = entry::GateField(button);
+    const qint64 gate = track::VaToDu(gateText);
+    EXPECT_EQ(std::tuple(track::VaToDu(QString::fromLatin1(step)), track::ConvDur(QString::fromLatin1(step)),
+                         track::ConvDur(gateText), track::ConvDur(gateText.toLower()),
+                         gate + track::VaToDu(entry::GapField(button))),
+              std::tuple(ticks, ticks, ticks, ticks, ticks));
+    EXPECT_NEAR(static_cast<double>(gate), ticks * 0.85, 0.5);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Buttons, NoteLengths,
-    ::testing::Values(NoteLength{0, "8F 00", 1920}, NoteLength{1, "8B 20", 1440}, NoteLength{2, "87 40", 960},
-                      NoteLength{3, "85 50", 720}, NoteLength{4, "83 60", 480}, NoteLength{5, "83 24", 420},
-                      NoteLength{6, "82 68", 360}, NoteLength{7, "82 40", 320}, NoteLength{8, "81 70", 240},
-                      NoteLength{9, "81 34", 180}, NoteLength{10, "81 20", 160}, NoteLength{11, "78", 120},
-                      NoteLength{12, "50", 80}, NoteLength{13, "3C", 60}, NoteLength{14, "1E", 30},
-                      NoteLength{15, "0F", 15}));
 
 TEST(NoteLengths, TextsOutsideTheTableGiveZeroAndButtonsOutsideTheRowNothing) {
   for (const char* text : {"", "86 2E" /* the old gate of button 2 */, "8300", " 83 60", "ＦＦ"})

@@ -31,23 +31,18 @@ TEST(Val, ReadsTheLeadingNumber) {
 
 struct PairCase { char16_t first, second; int value; };
 
-class HexPairTable : public ::testing::TestWithParam<PairCase> {};
-
 // The pair rule shared by the delta-time texts and the writers is Val of "&h" and the pair.
-TEST_P(HexPairTable, ReadsAsValOfAmpersandH) {
-  const PairCase& c = GetParam();
-  const QString pair = QString(QChar(c.first)) + QChar(c.second);
-  EXPECT_EQ(HexPairValue(c.first, c.second), c.value) << pair.toStdString();
-  EXPECT_EQ(Val(QStringLiteral("&h") + pair), c.value) << pair.toStdString();
+TEST(HexPairTable, ReadsAsValOfAmpersandH) {
+  const PairCase cases[] = {{'0', '0', 0x00}, {'f', 'F', 0xFF},      {'7', 'a', 0x7A},         {'9', '\n', 9},
+                            {'\t', '9', 0},   {'G', '1', 0},         {'1', 'G', 1},            {0xC3, 0xA9, 0},
+                            {u'é', 'A', 0},   {'1', u'\u0661', 1},   {u'\uFF11', '1', 0},      {'A', u'\u0130', 10},
+                            {'/', ':', 0},    {'@', 'g', 0}};
+  for (const PairCase& c : cases) {
+    const QString pair = QString(QChar(c.first)) + QChar(c.second);
+    EXPECT_EQ(std::pair(HexPairValue(c.first, c.second), Val(QStringLiteral("&h") + pair)), std::pair(c.value, double(c.value)))
+        << pair.toStdString();
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, HexPairTable,
-    ::testing::Values(PairCase{'0', '0', 0x00}, PairCase{'f', 'F', 0xFF}, PairCase{'7', 'a', 0x7A},
-                      PairCase{'9', '\n', 9}, PairCase{'\t', '9', 0}, PairCase{'G', '1', 0},
-                      PairCase{'1', 'G', 1}, PairCase{0xC3, 0xA9, 0}, PairCase{u'é', 'A', 0},
-                      PairCase{'1', u'\u0661', 1}, PairCase{u'\uFF11', '1', 0},
-                      PairCase{'A', u'\u0130', 10}, PairCase{'/', ':', 0}, PairCase{'@', 'g', 0}));
 
 TEST(ToInteger, TruncatesAndClampsToSixtyFourBits) {
   const std::pair<double, qint64> rows[] = {
@@ -58,25 +53,20 @@ TEST(ToInteger, TruncatesAndClampsToSixtyFourBits) {
 
 struct FieldsCase { const char* text; const char* separator; qint64 fields; };
 
-class CountFieldsTable : public ::testing::TestWithParam<FieldsCase> {};
-
 // CountFields agrees with NthField: that many fields, joined by the separator, give
 // the text back, and the next field is empty.
-TEST_P(CountFieldsTable, CountsTheFieldsNthFieldSees) {
-  const FieldsCase& c = GetParam();
-  const QString text = QString::fromUtf8(c.text), separator = QString::fromUtf8(c.separator);
-  ASSERT_EQ(CountFields(text, separator), c.fields) << c.text;
-  if (separator.isEmpty()) return;
-  QStringList fields;
-  for (qint64 n = 1; n <= c.fields; ++n) fields << NthField(text, separator, n);
-  EXPECT_EQ(fields.join(separator), text) << c.text;
-  EXPECT_EQ(NthField(text, separator, c.fields + 1), QString()) << c.text;
+TEST(CountFieldsTable, CountsTheFieldsNthFieldSees) {
+  const FieldsCase cases[] = {{"90 3C 55 ", " ", 4}, {"", " ", 1},    {"\r\r", "\r", 3}, {"aaaa", "aa", 3},
+                              {"aaa", "aa", 2},      {"a,,,b", ",,", 2}, {"abc", "", 1},    {"abc", "x", 1}};
+  for (const FieldsCase& c : cases) {
+    const QString text = QString::fromUtf8(c.text), separator = QString::fromUtf8(c.separator);
+    ASSERT_EQ(CountFields(text, separator), c.fields) << c.text;
+    if (separator.isEmpty()) continue;
+    QStringList fields;
+    for (qint64 n = 1; n <= c.fields; ++n) fields << NthField(text, separator, n);
+    EXPECT_EQ(std::pair(fields.join(separator), NthField(text, separator, c.fields + 1)), std::pair(text, QString()))
+        << c.text;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, CountFieldsTable,
-    ::testing::Values(FieldsCase{"90 3C 55 ", " ", 4}, FieldsCase{"", " ", 1}, FieldsCase{"\r\r", "\r", 3},
-                      FieldsCase{"aaaa", "aa", 3}, FieldsCase{"aaa", "aa", 2}, FieldsCase{"a,,,b", ",,", 2},
-                      FieldsCase{"abc", "", 1}, FieldsCase{"abc", "x", 1}));
 
 }  // namespace
