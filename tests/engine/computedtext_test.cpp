@@ -11,6 +11,7 @@
 #include <memory>
 #include <random>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -43,6 +44,16 @@ private:
 auto stripes(qsizetype lineLength, qsizetype rows, qsizetype tail) { return std::make_shared<const StripeRows>(lineLength, rows, tail); }
 
 QString builtText(const textfn::RowText& t) { return QString::fromLatin1(t.toLatin1()); }
+
+// A piece as the buffer hands it over: Latin-1 (or computed) bytes, or UTF-16.
+template <class C>
+QString pieceText(const C* p, qsizetype n)
+{
+    if constexpr (std::is_same_v<C, char>)
+        return QLatin1StringView(p, n).toString();
+    else
+        return QStringView(p, n).toString();
+}
 
 // Every query of the buffer against the reference string.
 void expectSameText(const TextBuffer& b, const QString& ref, const std::string& where)
@@ -144,12 +155,7 @@ TEST(ComputedText, ReadingInPiecesGivesTheTextInOrder)
     b.setRows(rows);
     b.insert(4000, QStringLiteral("\u3042"));  // a wide piece among computed ones
     QString read;
-    b.forEachPiece(0, b.length(), [&](auto* p, qsizetype n) {
-        if constexpr (std::is_same_v<decltype(p), const char*>)
-            read += QLatin1StringView(p, n);
-        else
-            read += QStringView(p, n);
-    });
+    b.forEachPiece(0, b.length(), [&](auto* p, qsizetype n) { read += pieceText(p, n); });
     QString ref = builtText(*rows);
     ref.insert(4000, QStringLiteral("\u3042"));
     EXPECT_EQ(read, ref);
@@ -159,12 +165,7 @@ TEST(ComputedText, ReadingInPiecesGivesTheTextInOrder)
     qsizetype unbuilt = 0;
     b.forEachSpan(
         1, b.length() - 2,
-        [&](auto* p, qsizetype n) {
-            if constexpr (std::is_same_v<decltype(p), const char*>)
-                spans += QLatin1StringView(p, n);
-            else
-                spans += QStringView(p, n);
-        },
+        [&](auto* p, qsizetype n) { spans += pieceText(p, n); },
         [&](const std::shared_ptr<const textfn::RowText>& from, qsizetype at, qsizetype n) {
             EXPECT_EQ(from, rows);
             spans += QLatin1StringView(from->toLatin1().mid(at, n));
@@ -177,10 +178,7 @@ TEST(ComputedText, ReadingInPiecesGivesTheTextInOrder)
     for (const qsizetype end : {qsizetype(0), qsizetype(1), qsizetype(4000), qsizetype(4001), qsizetype(9000), b.length()}) {
         QString back;
         b.forEachPieceBackward(end, [&](auto* p, qsizetype n) {
-            if constexpr (std::is_same_v<decltype(p), const char*>)
-                back.prepend(QLatin1StringView(p, n));
-            else
-                back.prepend(QStringView(p, n));
+            back.prepend(pieceText(p, n));
             return true;
         });
         EXPECT_EQ(back, ref.left(end)) << end;
