@@ -16,6 +16,7 @@
 #include <QtMath>
 #include <gtest/gtest.h>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -85,18 +86,15 @@ TEST_F(ShownArea, DraggingSelectsAcrossLinesAndSelTextReadsItWithCr)
 {
     area->SetText(kRows);
     Drag(At(0, 6), At(2, 2));
-    EXPECT_EQ(area->SelStart(), 6);
-    EXPECT_EQ(area->SelLength(), 18 + 2 - 6);
-    EXPECT_EQ(area->SelText(), QStringLiteral("55\r83 18 90\r3C"));
+    EXPECT_EQ(std::tuple(area->SelStart(), area->SelLength(), area->SelText()),
+              std::tuple(qint64(6), qint64(18 + 2 - 6), QStringLiteral("55\r83 18 90\r3C")));
     // Backwards from the anchor selects the same way.
     Drag(At(1, 5), At(0, 3));
-    EXPECT_EQ(area->SelStart(), 3);
-    EXPECT_EQ(area->SelText(), QStringLiteral("3C 55\r83 18"));
+    EXPECT_EQ(std::pair(area->SelStart(), area->SelText()), std::pair(qint64(3), QStringLiteral("3C 55\r83 18")));
     // A shift-click extends from the caret; a double click selects a word.
     Click(0, 3);
     QTest::mouseClick(Viewport(*area), Qt::LeftButton, Qt::ShiftModifier, At(1, 8));
-    EXPECT_EQ(area->SelStart(), 3);
-    EXPECT_EQ(area->SelLength(), 14);
+    EXPECT_EQ(std::pair(area->SelStart(), area->SelLength()), std::pair(qint64(3), qint64(14)));
     QTest::mouseDClick(Viewport(*area), Qt::LeftButton, {}, At(0, 4));
     EXPECT_EQ(area->SelText(), QStringLiteral("3C"));
 }

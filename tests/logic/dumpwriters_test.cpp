@@ -5,6 +5,7 @@
 #include "track/dumprows.h"
 #include "track/midifile.h"
 #include "track/rawfile.h"
+#include "pieces.h"
 
 #include <gtest/gtest.h>
 
@@ -45,12 +46,6 @@ QString Whole(const std::vector<Span>& spans) {
     all += slice ? QString::fromLatin1(slice->rows->toLatin1().mid(slice->from, slice->n)) : std::get<QString>(s);
   }
   return all;
-}
-
-QByteArray RandomBytes(qsizetype n, std::mt19937& random) {
-  QByteArray bytes(n, Qt::Uninitialized);
-  for (char& b : bytes) b = static_cast<char>(random());
-  return bytes;
 }
 
 // The parts as the window writes them: block by block.

@@ -15,12 +15,6 @@
 
 namespace {
 
-QByteArray Sequence(int n) {
-  QByteArray b;
-  for (int i = 0; i < n; ++i) b.append(static_cast<char>(i));
-  return b;
-}
-
 struct ExactDump { const char* what; QByteArray bytes; const char *address, *hex, *characters; };
 
 // The empty and the seventeen-byte dumps are the window's file tests.
@@ -30,7 +24,7 @@ TEST(HexDump, InputsGiveTheirExactTexts) {
       // printable ASCII shows as itself, every other byte as a dash
       {"edges of printable", QByteArray::fromHex("001F20417E7F80FF"), "00000000:\r", "00 1F 20 41 7E 7F 80 FF ",
        "- -   A ~ - - - "},
-      {"sixteen", Sequence(16), "00000000:\r00000010:\r", "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F \r",
+      {"sixteen", QByteArray::fromHex("000102030405060708090A0B0C0D0E0F"), "00000000:\r00000010:\r", "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F \r",
        "- - - - - - - - - - - - - - - - \r"},
   };
   for (const ExactDump& c : cases) {
@@ -49,8 +43,7 @@ TEST(DumpRows, EveryCharacterIsTheBuiltDumpsForRandomFilesAndSpans) {
   std::vector<qsizetype> sizes{0, 1, 15, 16, 17, 31, 32, 33, 4096 + 5};
   for (int i = 0; i < 20; ++i) sizes.push_back(static_cast<qsizetype>(random() % 3000));
   for (qsizetype size : sizes) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& c : bytes) c = static_cast<char>(random());
+    const QByteArray bytes = RandomBytes(size, random);
     const track::HexDump built = track::DumpBytes(bytes);
     const track::DumpTexts rows = track::DumpRows(bytes);
     const std::pair<const textfn::RowText&, const QByteArray&> texts[] = {
@@ -77,8 +70,7 @@ TEST(DumpRows, EveryCharacterIsTheBuiltDumpsForRandomFilesAndSpans) {
 TEST(DumpRows, TheHexTextReadInPiecesSpellsTheFileAgain) {
   std::mt19937 random(23);
   for (qsizetype size : {qsizetype(0), qsizetype(1), qsizetype(16), qsizetype(17), qsizetype(5000), qsizetype(70001)}) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& c : bytes) c = static_cast<char>(random());
+    const QByteArray bytes = RandomBytes(size, random);
     const QByteArray hex = track::DumpRows(bytes).hex->toLatin1();
     auto inPieces = [&](const QByteArray& t) { return InPieces(QString::fromLatin1(t), RandomEnds(t.size(), 300, random), true); };
     ASSERT_EQ(track::RawFileBytes(inPieces(hex)), bytes) << "size " << size;

@@ -24,6 +24,14 @@ inline track::TrackText InPieces(const QString& text, const std::vector<qsizetyp
             {}};
 }
 
+inline QByteArray RandomBytes(qsizetype n, std::mt19937& random)
+{
+    QByteArray bytes(n, Qt::Uninitialized);
+    for (char& b : bytes)
+        b = static_cast<char>(random());
+    return bytes;
+}
+
 // Piece ends 1 to maxStep apart, the last one at size.
 inline std::vector<qsizetype> RandomEnds(qsizetype size, unsigned maxStep, std::mt19937& random)
 {
