@@ -6,25 +6,23 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 
 namespace {
 
 TEST(TextDocumentEdits, BackspaceAndDeleteTakeWholeSurrogatePairs)
 {
-    TextDocument d;
-    d.setText(QStringLiteral("a\U0001F600b"));
-    d.setSelection(3, 0);
-    EXPECT_TRUE(d.backspace());
-    EXPECT_EQ(d.text(), QStringLiteral("ab"));
-    d.setText(QStringLiteral("a\U0001F600b"));
-    d.setSelection(1, 0);
-    EXPECT_TRUE(d.deleteForward());
-    EXPECT_EQ(d.text(), QStringLiteral("ab"));
-    d.setSelection(0, 0);
-    EXPECT_FALSE(d.backspace());
-    d.setSelection(2, 0);
-    EXPECT_FALSE(d.deleteForward());
-    EXPECT_EQ(d.text(), QStringLiteral("ab"));
+    // Each row: the caret, Backspace or Delete, whether it acts and the text after.
+    const std::tuple<qsizetype, bool, bool, QString> rows[] = {
+        {3, true, true, QStringLiteral("ab")}, {1, false, true, QStringLiteral("ab")},
+        {0, true, false, QStringLiteral("a\U0001F600b")}, {4, false, false, QStringLiteral("a\U0001F600b")}};
+    for (const auto& [caret, back, acts, after] : rows) {
+        TextDocument d;
+        d.setText(QStringLiteral("a\U0001F600b"));
+        d.setSelection(caret, 0);
+        const bool acted = back ? d.backspace() : d.deleteForward();
+        EXPECT_EQ(std::pair(acted, d.text()), std::pair(acts, after)) << caret;
+    }
 }
 
 TEST(TextDocumentEdits, SettingTheWholeTextClearsUndoAndPutsTheCaretAtTheStart)

@@ -65,10 +65,9 @@ TEST(ParseLines, SilentLinesKeepTheirTime) {
 TEST(ParseLines, EveryCrEndsALineAndTheTailIsNoLine) {
   const QVector<playback::Line> lines = playback::ParseLines(u"\r\r90 3C 55 \r90 3E"_qs, 7);
   ASSERT_EQ(lines.size(), 3);
-  EXPECT_EQ(std::tuple(lines[0].end, lines[1].end, lines[2].end), std::tuple(1, 2, 12));
-  EXPECT_FALSE(lines[0].sound.sounds);  // empty: key 0, velocity value 0
-  EXPECT_EQ(lines[0].ticks, 480);
-  EXPECT_TRUE(lines[2].sound.sounds);
+  // The empty line: key 0, velocity value 0, the default length.
+  EXPECT_EQ(std::tuple(lines[0].end, lines[1].end, lines[2].end, lines[0].sound.sounds, lines[0].ticks, lines[2].sound.sounds),
+            std::tuple(1, 2, 12, false, 480, true));
   EXPECT_TRUE(playback::ParseLines(u"90 3C 55 83 18\n"_qs, 7).isEmpty());
 }
 
