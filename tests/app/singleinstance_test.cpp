@@ -9,11 +9,15 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <future>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 
 using namespace single_instance;
@@ -21,12 +25,14 @@ using namespace single_instance;
 namespace {
 
 // Runs fn on a thread of its own while this thread serves events, as the running
-// instance's event loop would; gives up after a few seconds.
+// instance's event loop would, after first running then; gives up after a few seconds.
 template <class Fn>
-void RunBeside(Fn fn)
+void RunBeside(Fn fn, const std::function<void()>& then = {})
 {
     QThread* thread = QThread::create(std::move(fn));
     thread->start();
+    if (then)
+        then();
     QElapsedTimer clock;
     clock.start();
     while (!thread->isFinished() && clock.elapsed() < 15000)
@@ -128,6 +134,41 @@ TEST_F(SingleInstance, StaleSocketIsTakenOverAndLaterLaunchesHandTheirPathsEvenT
     EXPECT_EQ(probed, HandOver::Delivered);
     QCoreApplication::processEvents();
     EXPECT_TRUE(delivered.isEmpty());
+
+    // Its socket removed, a later instance listens in its place: this one ending
+    // leaves that socket alone, and the later one takes its own away.
+    ASSERT_EQ(::unlink(QFile::encodeName(SocketPath()).constData()), 0);
+    auto later = std::make_unique<DocumentServer>(nullptr);
+    ASSERT_TRUE(later->Listen(SocketPath()));
+    first.server.reset();
+    probed = HandOver::Failed;
+    RunBeside([&] { probed = SendToRunningInstance(SocketPath(), handover::Probe(), 3000); });
+    EXPECT_EQ(probed, HandOver::Delivered);
+    later.reset();
+    EXPECT_FALSE(QFileInfo::exists(SocketPath()));
+}
+
+// Two launches at once with no instance: the one that waited while the other
+// started up hands its paths over to it instead of running beside it.
+TEST_F(SingleInstance, LaunchThatWaitedForAnotherToStartHandsOverToIt)
+{
+    const QString lockPath = SocketPath() + QStringLiteral(".lock");
+    QLockFile starting(lockPath);
+    ASSERT_TRUE(starting.tryLock(0));
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(lockPath).constData(), IN_OPEN), 0);
+    DocumentServer server(deliver);
+    Claim::Outcome later = Claim::Outcome::Alone;
+    RunBeside([&] { later = ClaimOrHandOver(SocketPath(), {"/b"}, nullptr).outcome; }, [&] {
+        // It found nobody listening and now asks who holds the lock.
+        pollfd asked {watch, POLLIN, 0};
+        EXPECT_EQ(::poll(&asked, 1, 10000), 1);
+        ::close(watch);
+        EXPECT_TRUE(server.Listen(SocketPath()));
+        starting.unlock();
+    });
+    EXPECT_EQ(later, Claim::Outcome::HandedOver);
+    EXPECT_EQ(delivered, QList<DocumentPaths>{{"/b"}});
 }
 
 TEST_F(SingleInstance, InstanceThatClosesTheConnectionUnansweredHasNotTakenThePaths)
