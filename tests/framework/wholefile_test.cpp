@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <sys/stat.h>
+#include <sys/sysinfo.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,4 +91,11 @@ TEST(WholeFile, DeviceFifoFolderAndMissingFileGiveNothingPromptlyAndAFileLargerT
               std::tuple(Problem::TooLarge, 300, 299, 0));
     const WholeFile fits = ReadWholeFile(sized, 300);
     EXPECT_EQ(std::pair(fits.problem, fits.bytes.size()), std::pair(Problem::None, qsizetype(300)));
+
+    // The memory weighed against, in bytes: at least what is free, at most all there is.
+    struct sysinfo info {};
+    ASSERT_EQ(sysinfo(&info), 0);
+    const qint64 unit = info.mem_unit, available = AvailableMemory();
+    EXPECT_GE(available, qint64(info.freeram) * unit / 2);
+    EXPECT_LE(available, qint64(info.totalram + info.totalswap) * unit);
 }
