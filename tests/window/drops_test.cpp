@@ -49,6 +49,7 @@ TEST_F(WindowTest, DroppedUrlsOpenLocalFilesByTheirBytesAndNoOtherMachines)
         {"file://" + encodedDir + "/bad%FF.bin", true, "N "},
         {"file://LOCALHOST" + encodedDir + "/keep.bin", true, "K "},
         {"http://localhost" + encodedDir + "/local.bin", false, "K "},
+        {"file:local.bin", false, "K "},
     };
     for (const auto& d : drops) {
         SCOPED_TRACE(d.uri.constData());
