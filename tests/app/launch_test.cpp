@@ -96,23 +96,34 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // The launches, all started at once, until each has ended, or killed past
-    // limitMs; this thread serves no events meanwhile, as if the instance here
-    // were stopped.
-    QList<Ran> RunTogether(const QList<QList<QByteArray>>& launches, int limitMs)
+    QByteArray ErrPath(qsizetype i) const { return Folder(run) + "/stderr" + QByteArray::number(i); }
+
+    // Starts the launches at once and waits until each has ended, killing one that
+    // runs past limitMs or once stop says so of its output; serves this thread's
+    // events meanwhile unless told not to (as if the instance here were stopped),
+    // and runs meanwhile between them.
+    QList<Ran> RunTogether(const QList<QList<QByteArray>>& launches, bool serveEvents = true,
+                           const std::function<void()>& meanwhile = {},
+                           const std::function<bool(const QByteArray& err)>& stop = {}, int limitMs = 30000)
     {
         QList<pid_t> pids;
         for (qsizetype i = 0; i < launches.size(); ++i)
-            pids << Start(launches[i], Folder(run) + "/stderr" + QByteArray::number(i));
+            pids << Start(launches[i], ErrPath(i));
         QList<Ran> ran(launches.size());
         QElapsedTimer clock;
         clock.start();
-        for (qsizetype left = pids.size(); left > 0; QThread::msleep(5))
+        for (qsizetype left = pids.size(); left > 0; QThread::msleep(2)) {
+            if (serveEvents)
+                QCoreApplication::processEvents();
+            if (meanwhile)
+                meanwhile();
             for (qsizetype i = 0; i < pids.size(); ++i) {
                 int status = 0;
-                if (pids[i] > 0 && ::waitpid(pids[i], &status, WNOHANG) == pids[i]) {
+                if (pids[i] <= 0)
+                    continue;
+                if (::waitpid(pids[i], &status, WNOHANG) == pids[i]) {
                     ran[i].status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                } else if (pids[i] > 0 && clock.elapsed() > limitMs) {
+                } else if (clock.elapsed() > limitMs || (stop && stop(ReadAll(ErrPath(i))))) {
                     ::kill(pids[i], SIGKILL);
                     ::waitpid(pids[i], &status, 0);
                 } else {
@@ -120,42 +131,18 @@ protected:
                 }
                 pids[i] = 0;
                 --left;
-                ran[i].err = ReadAll(Folder(run) + "/stderr" + QByteArray::number(i));
+                ran[i].err = ReadAll(ErrPath(i));
             }
-        return ran;
-    }
-
-    // Runs the program until it ends, or kills it past limitMs or when stop says
-    // so; serves this thread's events meanwhile unless told not to, and runs
-    // meanwhile between them.
-    Ran Run(QList<QByteArray> args, bool serveEvents = true, const std::function<void()>& meanwhile = {},
-            const std::function<bool(const QByteArray& err)>& stop = {}, int limitMs = 30000)
-    {
-        const QByteArray errPath = Folder(run) + "/stderr";
-        const pid_t pid = Start(std::move(args), errPath);
-        Ran ran;
-        QElapsedTimer clock;
-        clock.start();
-        for (int status = 0;;) {
-            if (::waitpid(pid, &status, WNOHANG) == pid) {
-                ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                break;
-            }
-            if (clock.elapsed() > limitMs || (stop && stop(ReadAll(errPath)))) {
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, &status, 0);
-                break;
-            }
-            if (serveEvents)
-                QCoreApplication::processEvents();
-            if (meanwhile)
-                meanwhile();
-            QThread::msleep(2);
         }
-        ran.err = ReadAll(errPath);
         if (serveEvents)
             QCoreApplication::processEvents();
         return ran;
+    }
+
+    Ran Run(const QList<QByteArray>& args, bool serveEvents = true, const std::function<void()>& meanwhile = {},
+            const std::function<bool(const QByteArray& err)>& stop = {}, int limitMs = 30000)
+    {
+        return RunTogether({args}, serveEvents, meanwhile, stop, limitMs).first();
     }
 
     QTemporaryDir run, files;
@@ -209,7 +196,7 @@ TEST_F(Launch, NameThatIsNotUtf8OpensThatFileAndNoOtherAndIsNamedWhenItCannotBeO
 // opens it alone.
 TEST_F(Launch, FileTooLargeForMemoryIsNamedWithTheReasonAndTheViewKeepsWhatItShowed)
 {
-    const QByteArray huge = Folder(files) + "/huge.bin";
+    const QByteArray huge = Folder(files) + "/huge\xff.bin";
     WriteFile(Folder(files) + "/small.bin", "KEEP");
     WriteFile(huge, "");
     const qint64 size = AvailableMemory() + (qint64(4) << 30);
@@ -219,7 +206,7 @@ TEST_F(Launch, FileTooLargeForMemoryIsNamedWithTheReasonAndTheViewKeepsWhatItSho
     const UserMessageSink previous = SetUserMessageSink([&](const QString& text) { messages << text; });
     Serve();
     EXPECT_EQ(Run({"small.bin"}).status, 0);
-    const Ran handed = Run({"huge.bin"});
+    const Ran handed = Run({"huge\xff.bin"});
     SetUserMessageSink(previous);
     EXPECT_EQ(handed.status, 0) << handed.err.constData();
     EXPECT_EQ(MW::Instance().FutterTa().Text(), QStringLiteral("K E E P "));
@@ -229,7 +216,7 @@ TEST_F(Launch, FileTooLargeForMemoryIsNamedWithTheReasonAndTheViewKeepsWhatItSho
         << messages[0].toStdString();
 
     server.reset();
-    const Ran alone = Run({"huge.bin"}, true, {}, [](const QByteArray& err) {
+    const Ran alone = Run({"huge\xff.bin"}, true, {}, [](const QByteArray& err) {
         return err.contains("could not be opened") || err.contains("exception");
     }, 20000);
     EXPECT_TRUE(alone.err.contains("Quorvanel: " + said.toLocal8Bit())) << alone.err.constData();
@@ -296,7 +283,7 @@ TEST_F(Launch, LaunchWhileTheInstanceIsBusyAndItsBacklogFullLeavesTheSocketToIt)
 TEST_F(Launch, LaunchesAtOnceToAStoppedInstanceAllHandOverAndNoneBecomesASecondInstance)
 {
     Serve();
-    const QList<Ran> ran = RunTogether({{"1.bin"}, {"2.bin"}, {"3.bin"}, {"4.bin"}}, 20000);
+    const QList<Ran> ran = RunTogether({{"1.bin"}, {"2.bin"}, {"3.bin"}, {"4.bin"}}, false, {}, {}, 20000);
     for (const Ran& r : ran)
         EXPECT_EQ(r.status, 0) << r.err.constData();
     QElapsedTimer clock;
