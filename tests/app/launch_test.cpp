@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocale>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QThread>
@@ -211,7 +212,8 @@ TEST_F(Launch, FileTooLargeForMemoryIsNamedWithTheReasonAndTheViewKeepsWhatItSho
     EXPECT_EQ(handed.status, 0) << handed.err.constData();
     EXPECT_EQ(MW::Instance().FutterTa().Text(), QStringLiteral("K E E P "));
     ASSERT_EQ(messages.size(), 1);
-    const QString said = "The file \"" + QFile::decodeName(huge) + "\" could not be opened: it holds ";
+    const QString said = "The file \"" + QFile::decodeName(huge) + "\" could not be opened: it holds "
+        + QLocale::c().formattedDataSize(size, 1, QLocale::DataSizeIecFormat) + ", more than the ";
     EXPECT_TRUE(messages[0].startsWith(said) && messages[0].contains(QStringLiteral(" of memory that is free.")))
         << messages[0].toStdString();
 
