@@ -153,36 +153,30 @@ protected:
 
 } // namespace
 
-// Every argument is one path, made absolute in order and not cleaned: "lnk/.." is
-// the folder above lnk's target, not the current folder.
-TEST_F(Launch, PathsGoAsNamedAndALinkFollowedByDotDotOpensTheFileTheSystemResolves)
+// Every argument is one path, made absolute in order and not cleaned ("lnk/.." is
+// the folder above lnk's target, not the current folder), whose bytes reach the
+// file they name also when they are not UTF-8, never the one decoding them names.
+TEST_F(Launch, PathsGoAsNamedByTheirBytesAndOpenTheFileTheSystemResolvesOrSayWhyNot)
 {
     const QByteArray dir = Folder(files);
     ASSERT_TRUE(QDir(files.path()).mkpath(QStringLiteral("elsewhere/sub")));
     WriteFile(dir + "/x.bin", "DECOY");
     WriteFile(dir + "/elsewhere/x.bin", "TARGET");
-    ASSERT_EQ(::symlink("elsewhere/sub", (dir + "/lnk").constData()), 0);
-    Serve();
-
-    const Ran ran = Run({"a.bin", "", "/abs/b.bin", "lnk/../x.bin"});
-    EXPECT_EQ(ran.status, 0) << ran.err.constData();
-    const DocumentPaths asNamed = {dir + "/a.bin", "/abs/b.bin", dir + "/lnk/../x.bin"};
-    EXPECT_EQ(delivered, QList<DocumentPaths>{asNamed});
-    EXPECT_EQ(MW::Instance().FutterTa().Text(), QStringLiteral("T A R G E T "));
-}
-
-// The bytes of a name that is not UTF-8 reach the file they name, never the one
-// that decoding them as text would name.
-TEST_F(Launch, NameThatIsNotUtf8OpensThatFileAndNoOtherAndIsNamedWhenItCannotBeOpened)
-{
-    const QByteArray dir = Folder(files);
     WriteFile(dir + "/bad\xff\xfe.bin", "nu");
     WriteFile(dir + "/bad\xef\xbf\xbd\xef\xbf\xbd.bin", "WRONG");
+    ASSERT_EQ(::symlink("elsewhere/sub", (dir + "/lnk").constData()), 0);
     Serve();
-    const Ran ran = Run({"bad\xff\xfe.bin"});
-    EXPECT_EQ(ran.status, 0) << ran.err.constData();
-    EXPECT_EQ(delivered, QList<DocumentPaths>{{dir + "/bad\xff\xfe.bin"}});
-    EXPECT_EQ(MW::Instance().FutterTa().Text(), QStringLiteral("n u "));
+    const std::pair<QList<QByteArray>, QString> launches[] = {
+        {{"a.bin", "", "/abs/b.bin", "lnk/../x.bin"}, QStringLiteral("T A R G E T ")},
+        {{"bad\xff\xfe.bin"}, QStringLiteral("n u ")},
+    };
+    for (const auto& [args, shown] : launches) {
+        const Ran ran = Run(args);
+        EXPECT_EQ(ran.status, 0) << ran.err.constData();
+        EXPECT_EQ(MW::Instance().FutterTa().Text(), shown);
+    }
+    EXPECT_EQ(delivered, (QList<DocumentPaths>{{dir + "/a.bin", "/abs/b.bin", dir + "/lnk/../x.bin"},
+                                               {dir + "/bad\xff\xfe.bin"}}));
 
     // With no instance running, the launch opens the name itself and says so on
     // stderr when there is no such file.

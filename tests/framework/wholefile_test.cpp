@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sys/stat.h>
 #include <sys/sysinfo.h>
 #include <sys/wait.h>
@@ -48,10 +49,7 @@ TEST(WholeFile, RegularFilesAreReadWholeAlsoThroughALinkAndPastASizeThatSaysZero
         sequence.append(char(i));
     for (const QByteArray& bytes : {QByteArray(), sequence}) {
         const QString path = dir.filePath(QString::number(bytes.size())), link = path + "-link";
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(bytes), bytes.size());
-        f.close();
+        ASSERT_TRUE(std::ofstream(path.toStdString()) << bytes.toStdString());
         ASSERT_TRUE(QFile::link(path, link));
         for (const QString& p : {path, link}) {
             const WholeFile read = ReadWholeFile(p);
@@ -82,10 +80,7 @@ TEST(WholeFile, DeviceFifoFolderAndMissingFileGiveNothingPromptlyAndAFileLargerT
 
     // A file larger than the memory there is, is refused before any of it is read.
     const QString sized = dir.filePath("sized");
-    QFile f(sized);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(QByteArray(300, 'x')), 300);
-    f.close();
+    ASSERT_TRUE(std::ofstream(sized.toStdString()) << std::string(300, 'x'));
     const WholeFile over = ReadWholeFile(sized, 299);
     EXPECT_EQ(std::tuple(over.problem, over.size, over.available, over.bytes.size()),
               std::tuple(Problem::TooLarge, 300, 299, 0));

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <cstdio>
+#include <fstream>
 
 namespace {
 
@@ -34,10 +35,7 @@ TEST_F(WindowTest, DroppedUrlsOpenLocalFilesByTheirBytesAndNoOtherMachines)
     WriteBytes(Path("local.bin"), "L");
     WriteBytes(QFile::decodeName(dir + "/bad\xef\xbf\xbd.bin"), "WRONG");
     // A name that is not UTF-8, which Qt cannot hold as text: made by its bytes.
-    FILE* bad = std::fopen((dir + "/bad\xff.bin").constData(), "wb");
-    ASSERT_NE(bad, nullptr);
-    std::fputs("N", bad);
-    std::fclose(bad);
+    ASSERT_TRUE(std::ofstream((dir + "/bad\xff.bin").toStdString()) << "N");
     const struct {
         QByteArray uri;
         bool taken;
