@@ -117,6 +117,9 @@ TEST_F(SingleInstance, StaleSocketIsTakenOverLaterLaunchesHandTheirPathsAndTheIn
     EXPECT_EQ(probed, HandOver::Delivered);
     QCoreApplication::processEvents();
     EXPECT_TRUE(delivered.isEmpty());
+    // Another build's message is turned away unanswered.
+    RunBeside([&] { probed = SendToRunningInstance(SocketPath(), "QVOPEN2\n", 3000); });
+    EXPECT_EQ(probed, HandOver::Failed);
 
     // Its socket removed, a later instance listens in its place: this one ending
     // leaves that socket alone, and the later one takes its own away.
