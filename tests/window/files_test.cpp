@@ -425,23 +425,3 @@ TEST_F(WindowTest, SaveInAFolderThatTakesNoNewFileRewritesTheFileInPlace)
     ASSERT_EQ(SetMode(folder, 0755), 0);
     EXPECT_EQ(Leftovers(folder, {"song.mid"}), QStringList());
 }
-
-TEST_F(WindowTest, ATrackOfOver64KiBGetsItsWholeLengthInTheChunkAndItsRawFileEveryByte)
-{
-    // 7,300 note lines spell 65,700 bytes: the chunk length, 65,707, needs its third byte.
-    QString text;
-    QByteArray events;
-    for (int i = 0; i < 7300; ++i) {
-        const QByteArray key = QByteArray::number(0x30 + i % 40, 16).toUpper();
-        text += NoteLine(QString::fromLatin1(key));
-        events += QByteArray::fromHex("90" + key + "55831890" + key + "0048");
-    }
-    w().BinaryTa().SetText(text);
-    Through(w().MidiSaveButton(), Path("long.mid"));
-    Through(w().FilesaveButton(), Path("long.bin"));
-    // The whole file, so a length cut to two bytes, a lost event or a track end
-    // out of place all show.
-    EXPECT_TRUE(ReadBytes(Path("long.mid")) == QByteArray::fromHex("4D546864000000060000000101E04D54726B000100AB00C00000") +
-                                                    events + QByteArray::fromHex("FF2F00"));
-    EXPECT_TRUE(ReadBytes(Path("long.bin")) == events);
-}
