@@ -20,8 +20,9 @@ TEST(KeyboardHit, FindsTheKeyUnderThePoint) {
   for (const Point& p : points) {
     const entry::KeyHit hit = entry::HitTest(p.x, p.y);
     EXPECT_EQ(std::pair(hit.taken, hit.pressed), std::pair(p.taken, p.pressed)) << p.x << "," << p.y;
-    if (p.pressed)
+    if (p.pressed) {
       EXPECT_EQ(std::pair(hit.note, hit.keyText), std::pair(p.note, QString::fromLatin1(p.key))) << p.x << "," << p.y;
+    }
   }
 }
 

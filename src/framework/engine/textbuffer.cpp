@@ -345,18 +345,7 @@ void TextBuffer::mergeSmall(size_t i)
         a = i - 1;
     else
         return;
-    CompactText joined;
-    appendPiece(joined, m_chunks[a], 0, m_chunks[a].len);
-    appendPiece(joined, m_chunks[a + 1], 0, m_chunks[a + 1].len);
-    Chunk merged;
-    merged.len = int(joined.size());
-    merged.wide = joined.isWide();
-    if (merged.wide)
-        merged.utf16 = joined.utf16();
-    else
-        merged.latin1 = joined.latin1();
-    measure(merged);
-    m_chunks[a] = std::move(merged);
+    m_chunks[a] = joinedCopy(m_chunks[a], m_chunks[a + 1]);
     m_chunks.erase(m_chunks.begin() + qsizetype(a) + 1);
     touched(a);
 }

@@ -56,6 +56,8 @@ bool extendSlice(TextChunk& a, const TextChunk& b, qsizetype most)
     return true;
 }
 
+}  // namespace
+
 // a and b copied into one piece of storage of its own.
 TextChunk joinedCopy(const TextChunk& a, const TextChunk& b)
 {
@@ -73,8 +75,6 @@ TextChunk joinedCopy(const TextChunk& a, const TextChunk& b)
     measureChunk(c);
     return c;
 }
-
-}  // namespace
 
 void TextSlices::push(TextChunk c)
 {

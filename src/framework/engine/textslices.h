@@ -40,6 +40,9 @@ struct TextChunk {
 // Sets the chunk's CR count and line widths from its characters.
 void measureChunk(TextChunk& c);
 
+// a followed by b, copied into one piece of stored text of its own, measured.
+TextChunk joinedCopy(const TextChunk& a, const TextChunk& b);
+
 // Calls f(const char*, qsizetype) for Latin-1 and computed text, f(const QChar*,
 // qsizetype) for UTF-16, over [from, from + n) of the chunk.
 template <class F>
