@@ -108,13 +108,6 @@ QString TextBuffer::mid(qsizetype pos, qsizetype n) const
     return out;
 }
 
-CompactText TextBuffer::extract(qsizetype pos, qsizetype n) const
-{
-    CompactText out;
-    forEachPiece(pos, n, [&out](auto* p, qsizetype k) { out.append(p, k); });
-    return out;
-}
-
 QChar TextBuffer::at(qsizetype pos) const
 {
     if (pos < 0 || pos >= m_length)
@@ -230,21 +223,6 @@ TextSlices TextBuffer::slicesOf(const CompactText& raw) const
     for (const Chunk& c : out.m_chunks)
         out.m_length += c.len;
     return out;
-}
-
-void TextBuffer::appendPiece(CompactText& out, const Chunk& c, int from, int n) const
-{
-    if (n <= 0)
-        return;
-    if (c.rows) {
-        QByteArray made(n, Qt::Uninitialized);
-        c.rows->render(c.off + from, n, made.data());
-        out.append(made.constData(), n);
-    } else if (c.wide) {
-        out.append(c.units() + from, n);
-    } else {
-        out.append(c.bytes() + from, n);
-    }
 }
 
 // Gives the chunk storage of its own holding exactly its text, so that it can

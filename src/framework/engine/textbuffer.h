@@ -39,7 +39,6 @@ public:
     QString text() const { return mid(0, m_length); }
     // Out-of-range parts of the span are cut off.
     QString mid(qsizetype pos, qsizetype n) const;
-    CompactText extract(qsizetype pos, qsizetype n) const;
     // [pos, pos + n) as slices of the storage, nothing copied or made.
     TextSlices slices(qsizetype pos, qsizetype n) const;
     // Text as slices to insert here: line breaks made CR, in chunks of this buffer's size.
@@ -122,7 +121,6 @@ private:
     int nthBreak(const Chunk& c, int from, qsizetype count) const;
     int breaksBefore(const Chunk& c, int offset) const;
     void makeChunks(const CompactText& text, std::vector<Chunk>& out) const;
-    void appendPiece(CompactText& out, const Chunk& c, int from, int n) const;
     void insertInto(Chunk& c, int offset, const CompactText& text);
     void removeFrom(Chunk& c, int offset, int n);
     void mergeSmall(size_t chunk);
