@@ -41,8 +41,8 @@ void TextBuffer::setRows(std::shared_ptr<const textfn::RowText> text)
 
 size_t TextBuffer::split(size_t i, int offset)
 {
-    Chunk second = slice(m_chunks[i], offset, m_chunks[i].len - offset);
-    m_chunks[i] = slice(m_chunks[i], 0, offset);
+    Chunk second = m_chunks[i].slice(offset, m_chunks[i].len - offset);
+    m_chunks[i] = m_chunks[i].slice(0, offset);
     m_chunks.insert(m_chunks.begin() + qsizetype(i) + 1, std::move(second));
     touched(i);
     return i + 1;
@@ -180,7 +180,7 @@ qsizetype TextBuffer::insert(qsizetype pos, const TextSlices& text)
             pieces.push_back(c);
         else
             for (qsizetype from = 0; from < c.len; from += most)
-                pieces.push_back(slice(c, int(from), int(qMin<qsizetype>(most, c.len - from))));
+                pieces.push_back(c.slice(int(from), int(qMin<qsizetype>(most, c.len - from))));
     }
     m_chunks.insert(m_chunks.begin() + qsizetype(at), std::make_move_iterator(pieces.begin()),
                     std::make_move_iterator(pieces.end()));
@@ -202,16 +202,9 @@ TextSlices TextBuffer::slices(qsizetype pos, qsizetype n) const
 {
     TextSlices out;
     out.m_joinLimit = m_chunkSize;
-    if (!clampRange(pos, n))
-        return out;
-    const Located at = locate(pos);
-    for (size_t i = at.chunk; n > 0; ++i) {
-        const Chunk& c = m_chunks[i];
-        const int from = i == at.chunk ? at.offset : 0;
-        const int take = int(qMin<qsizetype>(n, c.len - from));
-        out.push(from == 0 && take == c.len ? c : slice(c, from, take));
-        n -= take;
-    }
+    forEachChunkIn(pos, n, [&out](const Chunk& c, int from, qsizetype take) {
+        out.push(from == 0 && take == c.len ? c : c.slice(from, int(take)));
+    });
     return out;
 }
 

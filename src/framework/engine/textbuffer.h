@@ -125,7 +125,6 @@ private:
     void removeFrom(Chunk& c, int offset, int n);
     void mergeSmall(size_t chunk);
     static void ownStorage(Chunk& c);
-    Chunk slice(const Chunk& c, int from, int n) const { return c.slice(from, n); }
     // Splits a chunk in two at offset (inside it), both sharing its storage; the index of the second.
     size_t split(size_t chunk, int offset);
     // Where n characters inserted at pos fit into a chunk as it stands, if they do.
