@@ -51,9 +51,20 @@ timeout 30 "$program" "$second" >"$work/second.log" 2>&1 ||
   fail "the second launch ended with status $?: $(cat "$work/second.log")"
 kill -0 "$app" 2>/dev/null || fail "the first instance ended"
 [ "$(xdotool search --onlyvisible --name '^Quorvanel$' | wc -l)" = 1 ] || fail "a second window opened"
-# The opened file's 63 rows fill the address column; the handed-over one has two.
-address_column_shows_two_rows() { [ "$(most '1-r' 55 57 80 338)" -lt 55 ]; }
-wait_until 10 address_column_shows_two_rows || fail "the first window does not show the handed-over file's two rows"
+# The opened file's 63 rows fill the address column; the handed-over one has two,
+# read back as the column's text copied whole. A click there drops that selection,
+# and the hex column, whose selection shows only while it has the focus, takes it back.
+printf '00000000:\n00000010:\n' >"$work/addresses.txt"
+address_column_shows_two_rows() {
+  click 100 200  # in the address column
+  xdotool key --clearmodifiers ctrl+a ctrl+c
+  timeout 10 xclip -o -selection clipboard >"$work/copied.txt"
+  cmp -s "$work/addresses.txt" "$work/copied.txt"
+}
+wait_until 10 address_column_shows_two_rows ||
+  fail "the first window does not show the handed-over file's two rows: $(tr '\n' ' ' <"$work/copied.txt" | head -c 80)"
+click 100 200
+click 300 200  # in the hex column
 shot "handed-over"
 click 640 433  # "BinaryFile Save"
 save_as "$work/second-saved.bin"
@@ -64,9 +75,11 @@ click 496 519  # "AC"
 click 159 535  # note-length button 0: whole notes, gate 1632 ticks
 click 151 490  # white key 0
 click 179 490  # white key 2
+# The line that sounds is highlighted in the hex column (159 26 377 380, less its
+# frame and scroll bar), where nothing is before playback starts.
+line_highlighted() { [ "$(most 'b-r' 161 28 358 376)" -gt 100 ]; }
+! line_highlighted || fail "the hex column shows a highlight before playback"
 click 337 562  # "NotesPlay"
-# The line that sounds is highlighted in the hex column's first two rows.
-line_highlighted() { [ "$(most 'b-r' 170 31 160 25)" -gt 100 ]; }
 wait_until 10 line_highlighted || fail "playback did not start: no line is highlighted"
 shot "playing"
 "$close_window" "$win" || fail "the close request could not be sent"

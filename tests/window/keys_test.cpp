@@ -2,13 +2,18 @@
 #include "fixture.h"
 
 #include <QAbstractScrollArea>
+#include <QFontMetricsF>
 
 TEST_F(WindowTest, AClickInTheHexColumnSwitchesCompositionOffAndStillPlacesTheCaret)
 {
     TextArea& ta = w().BinaryTa();
     ta.SetText("00 11 22");
     ta.SetInputMethodEnabled(true);
-    QTest::mouseClick(qobject_cast<QAbstractScrollArea*>(ta.Widget())->viewport(), Qt::LeftButton, {}, QPoint(200, 8));
+    // Two cells right of the first row's end, in the font the column is set in.
+    const QFontMetricsF fm(ta.Widget()->font());
+    const QPoint pastTheEnd(qRound(ta.TextMargin() + 10 * fm.horizontalAdvance(QLatin1Char('0'))),
+                            qRound(ta.TextMargin() + fm.lineSpacing() / 2));
+    QTest::mouseClick(qobject_cast<QAbstractScrollArea*>(ta.Widget())->viewport(), Qt::LeftButton, {}, pastTheEnd);
     EXPECT_FALSE(ta.InputMethodEnabled());
     EXPECT_EQ(ta.SelStart(), 8);
 }
