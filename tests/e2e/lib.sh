@@ -7,6 +7,16 @@ for tool in Xvfb xdotool import convert-im6.q16; do
   command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
+# A run repeated under a monospace family of its own (QUORVANEL_TEST_MONOSPACE,
+# preferred by the FONTCONFIG_FILE it is given) says nothing of that family unless
+# the family is installed and comes first.
+if [ -n "${QUORVANEL_TEST_MONOSPACE:-}" ]; then
+  command -v fc-match >/dev/null 2>&1 || { echo "SKIP: fc-match is not installed"; exit 77; }
+  monospace=$(fc-match -f '%{family[0]}' monospace 2>/dev/null || true)
+  [ "$monospace" = "$QUORVANEL_TEST_MONOSPACE" ] ||
+    { echo "SKIP: $QUORVANEL_TEST_MONOSPACE is not installed (monospace gives \"$monospace\")"; exit 77; }
+fi
+
 work=$(mktemp -d)
 chmod 700 "$work"
 started=()

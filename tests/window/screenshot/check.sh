@@ -14,10 +14,13 @@ start_x
 export QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale
 launch driver "$work/report.txt"
 wait_until 30 grep -q '^unhandled' "$work/report.txt" || fail "the window did not come up: $(cat "$work/driver.log")"
+mkdir -p "$shots"
 import -window root "$shot" || fail "no screenshot"
 
 report() { grep "^$1 " "$work/report.txt" | cut -d' ' -f2- || true; }
 [ "$(report unhandled)" = 0 ] || fail "exceptions while building the window"
+[ -z "${QUORVANEL_TEST_MONOSPACE:-}" ] || [ "$(report font)" = "$QUORVANEL_TEST_MONOSPACE" ] ||
+    fail "the hex view is set in $(report font), not in the preferred $QUORVANEL_TEST_MONOSPACE"
 [ "$(report icons)" = "33 33" ] || fail "icons shown pixel for pixel: $(report icons)"
 
 # The window as the X server has it: its content is 800 x 600, the menu bar above.

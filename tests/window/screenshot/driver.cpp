@@ -1,8 +1,9 @@
 // Shows the real main window on the display it is given and, once it has been
 // painted, writes where the window and its controls are, one "name left top width
 // height" line each (content coordinates; the window line in screen coordinates),
-// and how many icon buttons show their picture pixel for pixel on the screen;
-// then waits until it is closed.
+// the family of the hex view's font as the font database resolved it, and how many
+// icon buttons show their picture pixel for pixel on the screen; then waits until
+// it is closed.
 #include "framework/controls/bevelbutton.h"
 #include "framework/runtime/dispatch.h"
 #include "window/mw.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontInfo>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
@@ -93,6 +95,7 @@ int main(int argc, char** argv)
             if (Control* c = w.ControlAt(i); c->Widget())
                 place(c->Name() + (c->Index() >= 0 ? QStringLiteral("(%1)").arg(c->Index()) : QString()),
                       c->Widget()->mapTo(w.ContentWidget(), QPoint(0, 0)), c->Widget());
+        out << "font " << QFontInfo(w.BinaryTa().Widget()->font()).family() << '\n';
         out << "icons " << exact << ' ' << icons << '\n';
         out << "unhandled " << failures << '\n';
     });
