@@ -170,7 +170,7 @@ TEST_F(WindowTest, DroppedTextPicturesAndOtherDataAreRefusedEverywhereAndChangeN
     WriteBytes(Path("a.bin"), "A");
     for (const auto& place : places) {
         SCOPED_TRACE(place.name);
-        columns[1]->SetText("00 ");
+        setColumns();
         QMimeData file;
         file.setUrls({QUrl::fromLocalFile(Path("a.bin"))});
         file.setText(Path("a.bin"));
