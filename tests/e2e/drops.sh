@@ -2,14 +2,17 @@
 # Files dropped on the built program under Xvfb as a file manager drops them (XDND,
 # text/uri-list): a URL with the host localhost opens the file, one with another
 # host is turned away, and a percent-encoded name that is not UTF-8 opens the file
-# of those bytes, not the decoy that decoding them as text would name. What the
-# window shows is read back by saving it through the real dialog.
+# of those bytes, not the decoy that decoding them as text would name. Text, a
+# picture and a web URL, dragged from another program onto each column, the
+# backdrop and the panel, are turned away and change nothing. What the window
+# shows is read back by saving it through the real dialog and by copying columns.
 #   drops.sh PROGRAM DROP-HELPER SCREENSHOT-FOLDER
 program=$1
 drop_uri=$2
 shots=$3
 scenario=drops
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+command -v xclip >/dev/null 2>&1 || { echo "SKIP: xclip is not installed"; exit 77; }
 
 start_x
 
@@ -48,4 +51,43 @@ shot "localhost"
 wait_until 10 "$drop_uri" "$win" 20 $(( 300 + top )) "file://$work/bad%FF.bin" || fail "a name that is not UTF-8 was not taken"
 shows "$work/bad$(printf '\377').bin"
 shot "not-utf-8"
-echo "e2e drops: 3 passed, 0 failed"
+
+# column_copies X Y EXPECTED-FILE: Select All and Copy in the column at content X Y
+# hand another program that text.
+column_copies() {
+  click "$1" "$2"
+  xdotool key --clearmodifiers ctrl+a ctrl+c
+  wait_until 10 sh -c "timeout 5 xclip -o -selection clipboard | cmp -s - '$3'"
+}
+
+# Forty bytes, whose address and character columns read back as text, rows ended by LF.
+printf 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn' >"$work/forty.bin"
+printf '00000000:\n00000010:\n00000020:\n' >"$work/forty-addresses.txt"
+fold -w16 "$work/forty.bin" | sed 's/./& /g' >"$work/forty-characters.txt"
+printf '22 33' >"$work/text.txt"
+convert-im6.q16 -size 8x8 xc:red "$work/picture.png"
+# Taking a file again after the save dialog, the window takes drops at this moment.
+wait_until 10 "$drop_uri" "$win" 20 $(( 300 + top )) "file://$work/forty.bin" || fail "the forty-byte file was not taken"
+
+# Places in the 800 x 600 content, from the window's layout: the middle of the
+# address, hex and character columns, the backdrop left of them, and the panel
+# left of its keyboard.
+for place in "104 216 address column" "347 216 hex column" "644 216 character column" \
+             "20 300 backdrop" "110 500 panel"; do
+  read -r x y name <<<"$place"
+  for kind in text picture "web URL"; do
+    status=0
+    case $kind in
+      text) "$drop_uri" "$win" "$x" $(( y + top )) --data "$work/text.txt" \
+              'text/plain;charset=utf-8' UTF8_STRING text/plain || status=$? ;;
+      picture) "$drop_uri" "$win" "$x" $(( y + top )) --data "$work/picture.png" image/png || status=$? ;;
+      "web URL") "$drop_uri" "$win" "$x" $(( y + top )) "https://example.org/forty.bin" || status=$? ;;
+    esac
+    [ "$status" = 3 ] || fail "$kind dropped on the $name was not turned away (status $status)"
+  done
+done
+shot "text-picture-url-refused"
+column_copies 104 216 "$work/forty-addresses.txt" || fail "a refused drop changed the address column"
+column_copies 644 216 "$work/forty-characters.txt" || fail "a refused drop changed the character column"
+shows "$work/forty.bin"
+echo "e2e drops: 4 passed, 0 failed"

@@ -1,16 +1,22 @@
 // Drops one URL on a top-level X window as a file manager does, through the XDND
 // protocol: enter, a position at the window's X Y, and, once the window accepts,
 // the drop, with the URL served as text/uri-list from a selection of our
-// own. Exit status: 0 dropped and finished, 3 the window turned the drop away,
-// 1 no answer in time or an X error.
+// own. With --data it drops a file's bytes instead, offered under up to three
+// types as a program that drags text or a picture offers them. Exit status: 0
+// dropped and finished, 3 the window turned the drop away, 1 no answer in time or
+// an X error.
 //   e2e_dropuri WINDOW-ID X Y URI
+//   e2e_dropuri WINDOW-ID X Y --data FILE TYPE [TYPE [TYPE]]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <time.h>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace {
@@ -46,18 +52,36 @@ void Send(xcb_window_t to, xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d
 int main(int argc, char** argv)
 {
     c = xcb_connect(nullptr, nullptr);
-    if (argc != 5 || xcb_connection_has_error(c)) {
-        std::fprintf(stderr, "usage, with an X display: %s WINDOW-ID X Y URI\n", argv[0]);
+    const bool data = argc >= 7 && argc <= 9 && std::strcmp(argv[4], "--data") == 0;
+    if ((argc != 5 && !data) || xcb_connection_has_error(c)) {
+        std::fprintf(stderr, "usage, with an X display: %s WINDOW-ID X Y URI\n"
+                             "                          %s WINDOW-ID X Y --data FILE TYPE [TYPE [TYPE]]\n",
+                     argv[0], argv[0]);
         return 2;
     }
     const auto target = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
     const auto x = int16_t(std::atoi(argv[2])), y = int16_t(std::atoi(argv[3]));
-    const std::string uriList = std::string(argv[4]) + "\r\n";
+    // What is offered, and under which types.
+    std::string offered = std::string(argv[4]) + "\r\n";
+    std::vector<xcb_atom_t> types;
+    if (data) {
+        std::ifstream file(argv[5], std::ios::binary);
+        if (!file) {
+            std::fprintf(stderr, "cannot read %s\n", argv[5]);
+            return 2;
+        }
+        offered.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        for (int i = 6; i < argc; ++i)
+            types.push_back(Atom(argv[i]));
+    } else {
+        types.push_back(Atom("text/uri-list"));
+    }
+    types.resize(3, XCB_ATOM_NONE);
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_atom_t aware = Atom("XdndAware"), enter = Atom("XdndEnter"), position = Atom("XdndPosition"),
                      status = Atom("XdndStatus"), drop = Atom("XdndDrop"), leave = Atom("XdndLeave"),
                      finished = Atom("XdndFinished"), selection = Atom("XdndSelection"),
-                     copy = Atom("XdndActionCopy"), uriType = Atom("text/uri-list");
+                     copy = Atom("XdndActionCopy");
 
     auto* awareReply = xcb_get_property_reply(c, xcb_get_property(c, 0, target, aware, XCB_ATOM_ATOM, 0, 1), nullptr);
     if (!awareReply || xcb_get_property_value_length(awareReply) < 4) {
@@ -78,7 +102,7 @@ int main(int argc, char** argv)
     const uint32_t point = uint32_t(uint16_t(where->dst_x)) << 16 | uint16_t(where->dst_y);
     std::free(where);
 
-    Send(target, enter, source, version << 24, uriType, XCB_ATOM_NONE, XCB_ATOM_NONE);
+    Send(target, enter, source, version << 24, types[0], types[1], types[2]);
     Send(target, position, source, 0, point, XCB_CURRENT_TIME, copy);
 
     // Serves the selection and waits for the answers, within a few seconds.
@@ -103,9 +127,9 @@ int main(int argc, char** argv)
             notify.selection = request->selection;
             notify.target = request->target;
             notify.property = XCB_ATOM_NONE;
-            if (request->target == uriType) {
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, request->property, uriType, 8,
-                                    uint32_t(uriList.size()), uriList.data());
+            if (request->target != XCB_ATOM_NONE && std::count(types.begin(), types.end(), request->target)) {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, request->property, request->target,
+                                    8, uint32_t(offered.size()), offered.data());
                 notify.property = request->property;
             }
             xcb_send_event(c, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));

@@ -1,13 +1,19 @@
 // Dropped URLs as a file manager sends them (text/uri-list, percent-encoded
 // bytes): a file of this machine opens, byte for byte as a shell names it; one of
-// another machine does not.
+// another machine does not. Dropped text, pictures and other data are turned away
+// wherever they land.
 #include "fixture.h"
 
+#include <QBuffer>
 #include <QDropEvent>
+#include <QImage>
 #include <QMimeData>
 #include <QUrl>
+#include <QWindow>
 #include <cstdio>
 #include <fstream>
+#include <ostream>
+#include <vector>
 
 namespace {
 
@@ -23,6 +29,42 @@ bool DropUri(QWidget* target, const QByteArray& uri)
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     return true;
+}
+
+// What the window answered a drag: whether it took the drag's enter, its move and
+// its drop.
+struct DragAnswers {
+    bool enter, move, drop;
+};
+
+// Drags the data onto the window at a point of its own and drops it there, as the
+// desktop delivers a drag: to the window, which finds the control under the point;
+// the move starts as taken as the enter was. The drop follows even when refused.
+DragAnswers DragOnto(QWidget* window, QPoint at, const QMimeData& data)
+{
+    QWindow* native = window->windowHandle();
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(native, &enter);
+    QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    move.setDropAction(enter.dropAction());
+    move.setAccepted(enter.isAccepted());
+    QApplication::sendEvent(native, &move);
+    QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(native, &drop);
+    return {enter.isAccepted(), move.isAccepted(), drop.isAccepted()};
+}
+
+// A column as the user sees it: its text, CR as "|", and its selection.
+struct ColumnState {
+    QString text;
+    qint64 selStart, selLength;
+    bool operator==(const ColumnState&) const = default;
+};
+
+void PrintTo(const ColumnState& c, std::ostream* os)
+{
+    *os << '"' << c.text.toStdString() << "\" selected at " << c.selStart << " for " << c.selLength;
 }
 
 }  // namespace
@@ -55,4 +97,85 @@ TEST_F(WindowTest, DroppedUrlsOpenLocalFilesByTheirBytesAndNoOtherMachines)
         EXPECT_EQ(w().FutterTa().Text(), d.shown);
     }
     std::remove((dir + "/bad\xff.bin").constData());  // the folder's own clean-up goes by text
+}
+
+// Text, a picture, URLs that name no file of this machine and data of any other
+// kind change no column's text, selection or caret, wherever they are dropped: on
+// each column, the backdrop or the panel; the window refuses them, so the pointer
+// says so. A file dropped at the same places still opens.
+TEST_F(WindowTest, DroppedTextPicturesAndOtherDataAreRefusedEverywhereAndChangeNothing)
+{
+    QByteArray png;
+    {
+        QImage image(4, 4, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(image.save(&buffer, "PNG"));
+    }
+    // Each offered in one format, as another program offers it.
+    const struct { const char* what; const char* format; QByteArray bytes; } kinds[] = {
+        {"text", "text/plain", "22 33"},
+        {"a picture", "image/png", png},
+        {"a web URL", "text/uri-list", "https://example.org/a.bin\r\n"},
+        {"another machine's file", "text/uri-list", "file://otherhost/tmp/a.bin\r\n"},
+        {"other data", "application/octet-stream", "\x22\x33"},
+    };
+
+    TextArea* columns[] = {&w().HedderTa(), &w().BinaryTa(), &w().FutterTa()};
+    // Each drop meets the same columns, so that one taken drop fails once.
+    const auto setColumns = [&] {
+        columns[0]->SetText("00000000:" + CR + "00000010:" + CR);
+        columns[1]->SetText("00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF " + CR + "10 ");
+        columns[2]->SetText("- - - 3 D U f w - - - - - - - - " + CR + "- ");
+        Select(*columns[0], 2, 0);
+        Select(*columns[1], 3, 2);
+        Select(*columns[2], 4, 1);
+    };
+    const auto states = [&] {
+        std::vector<ColumnState> s;
+        for (TextArea* c : columns)
+            s.push_back({Shown(*c), c->SelStart(), c->SelLength()});
+        return s;
+    };
+    setColumns();
+    const std::vector<ColumnState> before = states();
+
+    QWidget* window = w().QtWindow();
+    const auto centreOf = [window](Control& c) { return c.Widget()->mapTo(window, c.Widget()->rect().center()); };
+    const struct { const char* name; QPoint at; } places[] = {
+        {"HedderTa", centreOf(w().HedderTa())},
+        {"BinaryTa", centreOf(w().BinaryTa())},
+        {"FutterTa", centreOf(w().FutterTa())},
+        {"backdrop", w().ContentWidget()->mapTo(window, QPoint(20, 300))},
+        {"panel", centreOf(w().Rectangle1())},
+    };
+    for (const auto& place : places) {
+        for (const auto& kind : kinds) {
+            SCOPED_TRACE(std::string(kind.what) + " on " + place.name);
+            setColumns();
+            QMimeData data;
+            data.setData(kind.format, kind.bytes);
+            if (kind.format == QLatin1String("image/png"))
+                data.setImageData(QImage::fromData(png));
+            const DragAnswers answers = DragOnto(window, place.at, data);
+            EXPECT_FALSE(answers.enter);
+            EXPECT_FALSE(answers.move);
+            EXPECT_FALSE(answers.drop);
+            EXPECT_EQ(states(), before);
+        }
+    }
+
+    // The same places take a file, offered as file managers offer one, with its path as text.
+    WriteBytes(Path("a.bin"), "A");
+    for (const auto& place : places) {
+        SCOPED_TRACE(place.name);
+        setColumns();
+        QMimeData file;
+        file.setUrls({QUrl::fromLocalFile(Path("a.bin"))});
+        file.setText(Path("a.bin"));
+        const DragAnswers answers = DragOnto(window, place.at, file);
+        EXPECT_TRUE(answers.enter && answers.move && answers.drop);
+        EXPECT_EQ(Columns(), QStringList({"00000000:|", "41 ", "A "}));
+    }
 }

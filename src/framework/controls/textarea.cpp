@@ -74,7 +74,7 @@ namespace {
 
 // The engine as the area's view: no horizontal bar, a vertical one always
 // there (the window sizes its columns on that), the program's hooks in front of
-// the engine's own key, mouse and drop handling.
+// the engine's own key and mouse handling, and file drops.
 class EngineTextView final : public TextEngineView, public TextAreaView {
 public:
     explicit EngineTextView(TextArea& owner) : owner_(owner)
@@ -82,6 +82,9 @@ public:
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         setMousePressHook([this](QMouseEvent* e) { return MousePress(e); });
+        // Files dropped on the area may open; the engine itself takes no drops.
+        setAcceptDrops(true);
+        viewport()->setAcceptDrops(true);
     }
 
     QWidget* AsWidget() override { return this; }
@@ -186,32 +189,21 @@ protected:
             PaintFocusRing();
         return handled;
     }
-    void dragEnterEvent(QDragEnterEvent* e) override
-    {
-        if (IsFileDrop(*e->mimeData())) {
-            e->acceptProposedAction();
-            return;
-        }
-        TextEngineView::dragEnterEvent(e);
-    }
-    void dragMoveEvent(QDragMoveEvent* e) override
-    {
-        if (IsFileDrop(*e->mimeData())) {
-            e->acceptProposedAction();
-            return;
-        }
-        TextEngineView::dragMoveEvent(e);
-    }
+    // Only files are taken, and only with a DropObject handler; everything else is
+    // left to the window, which takes files alone, so text, pictures and other data
+    // are refused and change nothing.
+    void dragEnterEvent(QDragEnterEvent* e) override { TakeFileDrag(e); }
+    void dragMoveEvent(QDragMoveEvent* e) override { TakeFileDrag(e); }
     void dropEvent(QDropEvent* e) override
     {
-        if (IsFileDrop(*e->mimeData())) {
-            e->acceptProposedAction();
-            DragItem item = DragItem::FromMimeData(*e->mimeData());
-            const qint64 action = static_cast<qint64>(e->dropAction());
-            Dispatch([&] { owner_.DropObject(owner_, item, action); });
+        if (!IsFileDrop(*e->mimeData())) {
+            e->ignore();
             return;
         }
-        TextEngineView::dropEvent(e);
+        e->acceptProposedAction();
+        DragItem item = DragItem::FromMimeData(*e->mimeData());
+        const qint64 action = static_cast<qint64>(e->dropAction());
+        Dispatch([&] { owner_.DropObject(owner_, item, action); });
     }
 
 private:
@@ -238,6 +230,13 @@ private:
     bool IsFileDrop(const QMimeData& data) const
     {
         return owner_.DropObject && DragItem::FromMimeData(data).FolderItemAvailable();
+    }
+    void TakeFileDrag(QDragMoveEvent* e)
+    {
+        if (IsFileDrop(*e->mimeData()))
+            e->acceptProposedAction();
+        else
+            e->ignore();
     }
 
     TextArea& owner_;

@@ -1,9 +1,10 @@
 // A multi-line text area. Line breaks read back as CR (13); a pasted LF or CRLF is
 // one break. Selection offsets count characters from 0 and clamp at the end. Keys
 // reach KeyDown before the area (true swallows them); mouse presses reach
-// MouseDown first; dropped files reach DropObject. Underneath, behind a private
-// seam, is the framework's text engine: it keeps a text handed over as bytes
-// without a copy and paints only the visible lines, so very large texts stay fast.
+// MouseDown first; dropped files reach DropObject, and other drops are refused.
+// Underneath, behind a private seam, is the framework's text engine: it keeps a
+// text handed over as bytes without a copy and paints only the visible lines, so
+// very large texts stay fast.
 #pragma once
 
 #include "framework/controls/control.h"

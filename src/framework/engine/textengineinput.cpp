@@ -1,12 +1,11 @@
 // The text engine view's input: keys and their shortcuts, input methods, the
-// mouse, focus and caret blinking, and drops.
+// mouse, focus and caret blinking.
 #include "framework/engine/textengineview.h"
 
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleHints>
@@ -386,45 +385,4 @@ void TextEngineView::timerEvent(QTimerEvent* e)
     } else {
         QAbstractScrollArea::timerEvent(e);
     }
-}
-
-bool TextEngineView::acceptsDrop(const QMimeData* data) const
-{
-    return (m_dropHook && data->hasUrls()) || (!m_readOnly && data->hasText());
-}
-
-void TextEngineView::dragEnterEvent(QDragEnterEvent* e)
-{
-    if (acceptsDrop(e->mimeData()))
-        e->acceptProposedAction();
-    else
-        e->ignore();
-}
-
-void TextEngineView::dragMoveEvent(QDragMoveEvent* e)
-{
-    if (acceptsDrop(e->mimeData()))
-        e->acceptProposedAction();
-    else
-        e->ignore();
-}
-
-void TextEngineView::dropEvent(QDropEvent* e)
-{
-    const qsizetype pos = positionAt(e->position().toPoint());
-    if (m_dropHook && m_dropHook(e->mimeData(), pos)) {
-        e->acceptProposedAction();
-        return;
-    }
-    if (m_readOnly || !e->mimeData()->hasText()) {
-        e->ignore();
-        return;
-    }
-    const QString text = e->mimeData()->text();
-    userEdit([&] {
-        m_doc.moveCaret(pos, false);
-        m_doc.replaceSelection(text);
-    });
-    setFocus(Qt::MouseFocusReason);
-    e->acceptProposedAction();
 }

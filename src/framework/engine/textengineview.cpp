@@ -15,8 +15,6 @@ TextEngineView::TextEngineView(QWidget* parent, int chunkSize) : QAbstractScroll
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
-    setAcceptDrops(true);
-    viewport()->setAcceptDrops(true);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -1,8 +1,9 @@
 // A text view for very large texts: a scroll area over a TextDocument that lays
 // out and paints only the visible lines, on a fixed-pitch grid (one cell per
 // character, two for East Asian wide ones), and edits in place. Lines end with
-// CR; offsets count characters from 0. Hooks let an owner see every key press,
-// mouse press and drop before the view acts on it.
+// CR; offsets count characters from 0. Hooks let an owner see every key press
+// and mouse press before the view acts on it. The view takes no drops and starts
+// no drag: a press and move select; what a drop does is for its owner to say.
 #pragma once
 
 #include "framework/engine/textdocument.h"
@@ -13,8 +14,6 @@
 #include <functional>
 #include <optional>
 
-class QMimeData;
-
 class TextEngineView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -23,8 +22,6 @@ public:
     // mouse hook sees every press, the second press of a double click included.
     using KeyHook = std::function<bool(QKeyEvent*)>;
     using MouseHook = std::function<bool(QMouseEvent*)>;
-    // Given the dropped data and the text offset under the drop point.
-    using DropHook = std::function<bool(const QMimeData*, qsizetype pos)>;
 
     // chunkSize: characters per storage chunk (small values are for tests).
     explicit TextEngineView(QWidget* parent = nullptr, int chunkSize = TextBuffer::DefaultChunkSize);
@@ -83,7 +80,6 @@ public:
 
     void setKeyHook(KeyHook hook) { m_keyHook = std::move(hook); }
     void setMousePressHook(MouseHook hook) { m_mouseHook = std::move(hook); }
-    void setDropHook(DropHook hook) { m_dropHook = std::move(hook); }
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -121,9 +117,6 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void timerEvent(QTimerEvent* e) override;
-    void dragEnterEvent(QDragEnterEvent* e) override;
-    void dragMoveEvent(QDragMoveEvent* e) override;
-    void dropEvent(QDropEvent* e) override;
 
 private:
     struct State {
@@ -144,7 +137,6 @@ private:
     bool handleEditingKey(QKeyEvent* e);
     void moveCaretTo(qsizetype pos, bool keepAnchor, bool keepPreferredCell = false);
     qsizetype lineMoved(qsizetype lines) const;
-    bool acceptsDrop(const QMimeData* data) const;
     void dragSelectTo(const QPoint& viewportPoint);
     void restartBlink();
     void updateCaretRect();
@@ -165,7 +157,6 @@ private:
     bool m_tabChangesFocus = false;
     KeyHook m_keyHook;
     MouseHook m_mouseHook;
-    DropHook m_dropHook;
 
     // Metrics of the grid, from the widget's font.
     int m_margin = 4;
