@@ -43,7 +43,7 @@ public:
 
 private:
     bool OpenTemporary(const struct stat* earlier);
-    bool CreateLinkTarget();
+    bool CreateLinkTarget(const QByteArray& real);
     bool OpenInPlace(const struct stat& earlier);
     bool CommitTemporary();
     bool CommitInPlace();
@@ -51,7 +51,9 @@ private:
     void Discard();
 
     QByteArray target_;     // the file replaced, symbolic links followed
-    QByteArray temporary_;  // empty when writing in place
+    int folder_ = -1;       // the folder that holds it, opened only as a place (O_PATH)
+    QByteArray name_;       // its name there
+    QByteArray temporary_;  // the temporary's name in that folder; empty when writing in place
     QByteArrayList held_;   // in place: the bytes, written only by Commit, as given
     qint64 heldSize_ = 0;
     int fd_ = -1;
