@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -238,7 +241,8 @@ TEST_F(BinaryStreamWrite, WithoutProcFilesAreFoundThroughTheirLinksAndKeepWhatTh
     if (child == 0) {
         if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
             || ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0) {
-            std::printf("Without /proc: not checked, as this machine gives no mount namespace (%s).\n", std::strerror(errno));
+            std::printf("Without /proc: not checked, as this machine gives no mount namespace (%s).\n",
+                        std::strerror(errno));
             std::fflush(nullptr);
             ::_exit(77);
         }

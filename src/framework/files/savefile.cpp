@@ -105,7 +105,9 @@ bool Walk(const QByteArray& path, Place& place)
     int base = AT_FDCWD;
     for (int links = 0;; ++links) {
         const qsizetype slash = rest.lastIndexOf('/');
-        const QByteArray dir = slash < 0 ? QByteArrayLiteral(".") : slash == 0 ? QByteArrayLiteral("/") : rest.left(slash);
+        const QByteArray dir = slash < 0    ? QByteArrayLiteral(".")
+                               : slash == 0 ? QByteArrayLiteral("/")
+                                            : rest.left(slash);
         const QByteArray name = rest.mid(slash + 1);
         if (slash >= 0)
             shown = rest.startsWith('/') || shown.isEmpty() ? dir : shown + '/' + dir;
