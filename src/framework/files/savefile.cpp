@@ -94,7 +94,6 @@ struct Place {
     int folder = -1;
     QByteArray name;
     QByteArray path;
-    bool throughLink = false;
     struct stat st {};  // st_mode 0: no such file
 };
 
@@ -140,7 +139,6 @@ bool Walk(const QByteArray& path, Place& place)
             place.folder = folder;
             place.name = name;
             place.path = shown.isEmpty() ? name : shown == "/" ? "/" + name : shown + '/' + name;
-            place.throughLink = links > 0;
             place.st = st;
             return true;
         }
@@ -252,12 +250,11 @@ bool SaveFile::Open()
         errno = EAGAIN;  // changed while it was looked at
         return FailAt("cannot create");
     }
-    if (!exists) {
-        // A link whose target is missing stays a link: the target is made.
-        if (place.throughLink)
-            return CreateLinkTarget(place.path);
+    // A link whose target is missing stays a link: the target is made where it
+    // leads, the kernel having followed it with its refusals (another user's
+    // link in /tmp) above.
+    if (!exists)
         return OpenTemporary(nullptr);
-    }
     target_ = place.path;
     // A read-only file is not replaced behind its owner's back.
     if (faccessat(folder_, name_.constData(), W_OK, AT_EACCESS) != 0)
@@ -306,34 +303,6 @@ bool SaveFile::OpenTemporary(const struct stat* earlier)
     // Given at commit: until then the bytes are the owner's alone.
     finalMode_ = earlier ? earlier->st_mode & 07777 : 0666 & ~Umask();
     return true;
-}
-
-// The kernel makes the target through the link, with the same refusals as when
-// it follows one; it is then saved over as any file, and removed if that fails.
-bool SaveFile::CreateLinkTarget(const QByteArray& real)
-{
-    const int fd = open(target_.constData(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return FailAt("cannot create");
-    struct stat made {}, there {};
-    const bool ok = fstat(fd, &made) == 0;
-    const int error = errno;
-    close(fd);
-    errno = error;
-    if (!ok)
-        return FailAt("cannot create");
-    // Made where the links led when they were read, or they changed since.
-    if (fstatat(folder_, name_.constData(), &there, AT_SYMLINK_NOFOLLOW) != 0 || there.st_dev != made.st_dev
-        || there.st_ino != made.st_ino) {
-        errno = EAGAIN;
-        return FailAt("cannot create");
-    }
-    target_ = real;
-    // Made by another in the meantime: saved over as any other.
-    madeTarget_ = S_ISREG(made.st_mode) && made.st_size == 0 && made.st_uid == geteuid();
-    if (!madeTarget_)
-        return Open();
-    return OpenTemporary(nullptr);
 }
 
 bool SaveFile::OpenInPlace(const struct stat& earlier)
@@ -480,9 +449,6 @@ void SaveFile::Discard()
         close(std::exchange(fd_, -1));
     if (!temporary_.isEmpty())
         unlinkat(folder_, std::exchange(temporary_, QByteArray()).constData(), 0);
-    if (madeTarget_ && !done_)
-        unlinkat(folder_, name_.constData(), 0);
-    madeTarget_ = false;
     held_.clear();
     heldSize_ = 0;
 }

@@ -1,8 +1,9 @@
 // A file being saved: the new bytes go to a temporary file beside it that replaces
 // it only once every byte is written and synced, so a failure at any step leaves
 // the earlier file (or no file) and no temporary. Links are followed by the
-// kernel, so its refusals (another user's link in /tmp) hold; anything but a
-// regular file is refused. Where a replacement would lose something the file has
+// kernel, so its refusals (another user's link in /tmp) hold, then read one by
+// one to find the folder the file is in (no /proc needed), where the temporary is
+// named; anything but a regular file is refused. Where a replacement would lose something the file has
 // (its owner, another name, an attribute) or cannot take its place (a folder that
 // takes no new file, another user's file in a sticky folder), the file itself is
 // rewritten in place.
@@ -43,7 +44,6 @@ public:
 
 private:
     bool OpenTemporary(const struct stat* earlier);
-    bool CreateLinkTarget(const QByteArray& real);
     bool OpenInPlace(const struct stat& earlier);
     bool CommitTemporary();
     bool CommitInPlace();
@@ -61,7 +61,6 @@ private:
     int error_ = 0;
     QString step_;
     bool inPlace_ = false;
-    bool madeTarget_ = false;  // a link's missing target, made by Open
     bool damaged_ = false;
     bool done_ = false;
 };
