@@ -449,7 +449,7 @@ TEST_F(WindowTest, SaveOverAFileThatMayBeWrittenButNotReadSaysItCannotBeRead)
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
     for (const auto& [name, mode, owner] : {std::tuple{"group.mid", 0620, 12345}, {"linked.mid", 0200, 65534},
-                                            {"alone.mid", 0200, 65534}}) {
+                                            {"alone.mid", 0200, 65534}, {"closed.mid", 0600, 12345}}) {
         WriteBytes(folder + "/" + name, "earlier");
         ASSERT_EQ(::chown(QFile::encodeName(folder + "/" + name).constData(), owner, 65534), 0);
         ASSERT_EQ(SetMode(folder + "/" + name, mode), 0);
@@ -468,7 +468,7 @@ TEST_F(WindowTest, SaveOverAFileThatMayBeWrittenButNotReadSaysItCannotBeRead)
         ::close(told[0]);
         const bool asNobody = ::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
                               && ::setresuid(65534, 65534, 65534) == 0;
-        for (const char* name : {"group.mid", "linked.mid", "alone.mid"})
+        for (const char* name : {"group.mid", "linked.mid", "alone.mid", "closed.mid"})
             Through(w().FilesaveButton(), folder + "/" + name);
         const QByteArray text = messages_.join("\n").toUtf8();
         ::_exit(asNobody && ::write(told[1], text.constData(), text.size()) == text.size() ? 0 : 1);
@@ -486,15 +486,16 @@ TEST_F(WindowTest, SaveOverAFileThatMayBeWrittenButNotReadSaysItCannotBeRead)
     const QString why = "could not be saved: the file can be written but not read, and it can only be saved by "
                         "rewriting it in place, which reads it first. Nothing was written.";
     EXPECT_EQ(QString::fromUtf8(text).toStdString(),
-              QString("The file \"%1/group.mid\" %2\nThe file \"%1/linked.mid\" %2")
+              QString("The file \"%1/group.mid\" %2\nThe file \"%1/linked.mid\" %2\n"
+                      "The file \"%1/closed.mid\" could not be saved: the file is read-only. Nothing was written.")
                   .arg(QDir::toNativeSeparators(folder), why)
                   .toStdString());
-    for (const char* name : {"group.mid", "second.mid"})
+    for (const char* name : {"group.mid", "second.mid", "closed.mid"})
         EXPECT_EQ(ReadBytes(folder + "/" + name), "earlier") << name;
     EXPECT_EQ(ReadBytes(folder + "/alone.mid"), "ABC");
     const struct stat st = Stat(folder + "/alone.mid");
     EXPECT_EQ(std::tuple(st.st_uid, st.st_mode & 07777), std::tuple(65534u, 0200u));
-    EXPECT_EQ(Leftovers(folder, {"group.mid", "linked.mid", "second.mid", "alone.mid"}), QStringList());
+    EXPECT_EQ(Leftovers(folder, {"group.mid", "linked.mid", "second.mid", "alone.mid", "closed.mid"}), QStringList());
 }
 
 // Up to the system's limit of 4,095 bytes a path is saved through the dialog, and
