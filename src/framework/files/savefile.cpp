@@ -134,8 +134,6 @@ bool Walk(const QByteArray& path, Place& place)
             st.st_mode = 0;
         }
         if (!S_ISLNK(st.st_mode)) {
-            if (place.folder >= 0)
-                close(place.folder);
             place.folder = folder;
             place.name = name;
             place.path = shown.isEmpty() ? name : shown == "/" ? "/" + name : shown + '/' + name;

@@ -3,10 +3,10 @@
 // the earlier file (or no file) and no temporary. Links are followed by the
 // kernel, so its refusals (another user's link in /tmp) hold, then read one by
 // one to find the folder the file is in (no /proc needed), where the temporary is
-// named; anything but a regular file is refused. Where a replacement would lose something the file has
-// (its owner, another name, an attribute) or cannot take its place (a folder that
-// takes no new file, another user's file in a sticky folder), the file itself is
-// rewritten in place.
+// named; anything but a regular file is refused. Where a replacement would lose
+// something the file has (its owner, another name, an attribute) or cannot take
+// its place (a folder that takes no new file, another user's file in a sticky
+// folder), the file itself is rewritten in place.
 #pragma once
 
 #include <QByteArray>
