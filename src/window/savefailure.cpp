@@ -9,6 +9,7 @@
 #include <QTemporaryFile>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +24,12 @@ bool IsGuardedLink(const QString& path)
     return lstat(QFile::encodeName(path).constData(), &link) == 0 && S_ISLNK(link.st_mode) && link.st_uid != geteuid()
            && stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) == 0
            && (folder.st_mode & kShared) == kShared && folder.st_uid != link.st_uid;
+}
+
+// As the save itself asks: for the user it runs as, whatever the mode bits say.
+bool May(const QString& path, int what)
+{
+    return faccessat(AT_FDCWD, QFile::encodeName(path).constData(), what, AT_EACCESS) == 0;
 }
 
 }  // namespace
@@ -46,7 +53,12 @@ QString CreateFailureReason(const QString& path, qint64 errorCode)
     if (!probe.open())
         return QStringLiteral("the folder %1 cannot be written in (%2).")
             .arg(QDir::toNativeSeparators(folder.filePath()), probe.errorString());
-    // The folder takes new files, so a refusal concerns the file itself.
+    // The folder takes new files, so a refusal concerns the file itself. One that
+    // may be written but not read was to be rewritten in place (it has another
+    // name, another owner, attributes only its reader can copy), which reads it.
+    if (info.exists() && errorCode == EACCES && May(path, W_OK) && !May(path, R_OK))
+        return QStringLiteral("the file can be written but not read, and it can only be saved by rewriting it in "
+                              "place, which reads it first.");
     if (info.exists() && (errorCode == EACCES || errorCode == EPERM))
         return QStringLiteral("the file is read-only.");
     return QStringLiteral("the file cannot be created (%1).").arg(QString::fromLocal8Bit(std::strerror(int(errorCode))));

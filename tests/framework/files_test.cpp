@@ -10,7 +10,15 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -33,6 +41,39 @@ protected:
     }
     QTemporaryDir dir;
 };
+// Saves the bytes at path through a stream, as the program does; false, with the
+// reason on stderr, when it cannot.
+bool SaveThrough(const QString& path, const QByteArray& bytes)
+{
+    FolderItem item(path);
+    auto s = item.CreateBinaryFile(QString());
+    try {
+        if (!s)
+            throw IOException(QStringLiteral("cannot create: error %1").arg(item.LastErrorCode()), 0);
+        s->Write(bytes);
+        s->Close();
+        return true;
+    } catch (const IOException& e) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(e.Message()));
+        return false;
+    }
+}
+
+// Nested folders under base whose last one's path is length bytes long.
+QString FolderOfLength(const QString& base, qsizetype length)
+{
+    QString path = base;
+    if (!QDir().mkpath(base))
+        return QString();
+    while (path.size() < length) {
+        const qsizetype left = length - path.size();
+        path += QLatin1Char('/') + QString(left > 250 ? 200 : left - 1, QLatin1Char('d'));
+        if (!QDir().mkdir(path))
+            return QString();
+    }
+    return path;
+}
+
 class BinaryStreamRead : public Files {};
 class BinaryStreamWrite : public Files {};
 
@@ -169,6 +210,91 @@ TEST_F(BinaryStreamWrite, AFailedCommitRaisesIOExceptionAndLeavesNoFile)
     ASSERT_TRUE(QDir(sub).removeRecursively());
     EXPECT_THROW(s->Close(), IOException);
     EXPECT_FALSE(QFile::exists(sub + QStringLiteral("/out.bin")));
+}
+
+// A chroot or a sandbox may have no /proc. Files are found through their links
+// all the same, and one that is there is never taken for a missing one: it keeps
+// its mode, owner, attributes and other names, and a missing link target is made.
+TEST_F(BinaryStreamWrite, WithoutProcFilesAreFoundThroughTheirLinksAndKeepWhatTheyHave)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can hide /proc in a mount namespace and give files to another user";
+    const auto native = [&](const char* name) { return QFile::encodeName(Path(name)); };
+    WriteFile(Path("Linked.mid"), "earlier");
+    ASSERT_EQ(::link(native("Linked.mid"), native("Second name.mid")), 0);
+    WriteFile(Path("theirs.mid"), "earlier");
+    ASSERT_TRUE(QDir().mkpath(Path("sub/made")));
+    ASSERT_TRUE(QFile::link("../theirs.mid", Path("sub/link.mid")));
+    ASSERT_TRUE(QFile::link("sub/made/new.mid", Path("dangling.mid")));
+    bool tagged = true;
+    for (const auto& [name, mode] : {std::pair{"Linked.mid", 0600}, {"theirs.mid", 0640}}) {
+        ASSERT_EQ(::chmod(native(name), mode), 0);
+        ASSERT_EQ(::chown(native(name), 12345, 23456), 0);
+        tagged = tagged && ::setxattr(native(name), "user.quorvanel.tag", "kept", 4, 0) == 0;
+    }
+    if (!tagged)
+        std::printf("Extended attributes kept: not checked, as this file system takes none.\n");
+
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0) {
+            std::printf("Without /proc: not checked, as this machine gives no mount namespace (%s).\n",
+                        std::strerror(errno));
+            std::fflush(nullptr);
+            ::_exit(77);
+        }
+        bool saved = ::access("/proc/self/fd", F_OK) != 0;
+        for (const char* name : {"Linked.mid", "sub/link.mid", "dangling.mid"})
+            saved = SaveThrough(Path(name), "new bytes") && saved;
+        std::fflush(nullptr);
+        ::_exit(saved ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no mount namespace";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the reasons are above";
+
+    for (const char* name : {"Linked.mid", "Second name.mid", "theirs.mid", "sub/made/new.mid"})
+        EXPECT_EQ(ReadFile(Path(name)), "new bytes") << name;
+    for (const auto& [name, mode] : {std::pair{"Linked.mid", 0600u}, {"theirs.mid", 0640u}}) {
+        SCOPED_TRACE(name);
+        struct stat st {};
+        ASSERT_EQ(::stat(native(name), &st), 0);
+        EXPECT_EQ(std::tuple(st.st_mode & 07777, st.st_uid, st.st_gid), std::tuple(mode, 12345u, 23456u));
+        char tag[8]{};
+        if (tagged) {
+            EXPECT_EQ(::getxattr(native(name), "user.quorvanel.tag", tag, sizeof tag), 4);
+        }
+    }
+    struct stat first {}, second {};
+    ASSERT_EQ(::stat(native("Linked.mid"), &first) | ::stat(native("Second name.mid"), &second), 0);
+    EXPECT_EQ(first.st_ino, second.st_ino) << "still one file with two names";
+    EXPECT_TRUE(QFileInfo(Path("sub/link.mid")).isSymLink() && QFileInfo(Path("dangling.mid")).isSymLink());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
+              QStringList({"Linked.mid", "Second name.mid", "dangling.mid", "theirs.mid"}));
+}
+
+// A path up to the system's limit of 4,095 bytes is saved, as a new file and over
+// the earlier one, however short the file's own name: the temporary beside it is
+// named within its folder, not by a path longer than the file's.
+TEST_F(BinaryStreamWrite, AFileWhosePathIsNearTheSystemsLimitIsSavedAndSavedOver)
+{
+    for (const qsizetype length : {4090, 4095}) {
+        SCOPED_TRACE(length);
+        const QString folder = FolderOfLength(dir.filePath(QString::number(length)), length - 9);
+        ASSERT_FALSE(folder.isEmpty());
+        const QString path = folder + QStringLiteral("/Test.mid");
+        ASSERT_EQ(QFile::encodeName(path).size(), length);
+        for (const QByteArray& bytes : {QByteArray("first save"), QByteArray(100000, 's')}) {
+            EXPECT_TRUE(SaveThrough(path, bytes));
+            EXPECT_TRUE(ReadFile(path) == bytes);
+        }
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList("Test.mid"));
+    }
 }
 
 // The open dialog is asked for "accept/all" and the save dialog for no filter:

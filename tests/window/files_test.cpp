@@ -119,6 +119,21 @@ struct ProtectedSymlinks {
     bool on = false;
 };
 
+// Nested folders under base whose last one's path is length bytes long.
+QString FolderOfLength(const QString& base, qsizetype length)
+{
+    QString path = base;
+    if (!QDir().mkpath(base))
+        return QString();
+    while (path.size() < length) {
+        const qsizetype left = length - path.size();
+        path += QLatin1Char('/') + QString(left > 250 ? 200 : left - 1, QLatin1Char('d'));
+        if (!QDir().mkdir(path))
+            return QString();
+    }
+    return path;
+}
+
 }  // namespace
 
 TEST_F(WindowTest, DroppedAndOpenedFilesAreDumpedAndFoldersTextMissingOrCancelledOnesChangeNothing)
@@ -420,4 +435,92 @@ TEST_F(WindowTest, SaveInAFolderThatTakesNoNewFileRewritesTheFileInPlace)
 
     ASSERT_EQ(SetMode(folder, 0755), 0);
     EXPECT_EQ(Leftovers(folder, {"song.mid"}), QStringList());
+}
+
+// A file its user may write but not read. Where a replacement loses nothing it is
+// saved and keeps its mode; where it must be rewritten in place (another owner,
+// another name), which reads it first, the user is told so, not that it is read-only.
+TEST_F(WindowTest, SaveOverAFileThatMayBeWrittenButNotReadSaysItCannotBeRead)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can act as another user";
+    ASSERT_EQ(SetMode(dir_.path(), 0755), 0);
+    const QString folder = Path("shared");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+    for (const auto& [name, mode, owner] : {std::tuple{"group.mid", 0620, 12345}, {"linked.mid", 0200, 65534},
+                                            {"alone.mid", 0200, 65534}, {"closed.mid", 0600, 12345}}) {
+        WriteBytes(folder + "/" + name, "earlier");
+        ASSERT_EQ(::chown(QFile::encodeName(folder + "/" + name).constData(), owner, 65534), 0);
+        ASSERT_EQ(SetMode(folder + "/" + name, mode), 0);
+    }
+    ASSERT_EQ(::link(QFile::encodeName(folder + "/linked.mid").constData(),
+                     QFile::encodeName(folder + "/second.mid").constData()),
+              0);
+
+    int told[2];
+    ASSERT_EQ(::pipe(told), 0);
+    w().BinaryTa().SetText("41 42 43");
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(told[0]);
+        const bool asNobody = ::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
+                              && ::setresuid(65534, 65534, 65534) == 0;
+        for (const char* name : {"group.mid", "linked.mid", "alone.mid", "closed.mid"})
+            Through(w().FilesaveButton(), folder + "/" + name);
+        const QByteArray text = messages_.join("\n").toUtf8();
+        ::_exit(asNobody && ::write(told[1], text.constData(), text.size()) == text.size() ? 0 : 1);
+    }
+    ::close(told[1]);
+    QByteArray text;
+    char block[4096];
+    for (ssize_t n; (n = ::read(told[0], block, sizeof block)) > 0;)
+        text.append(block, n);
+    ::close(told[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "saved as nobody";
+
+    const QString why = "could not be saved: the file can be written but not read, and it can only be saved by "
+                        "rewriting it in place, which reads it first. Nothing was written.";
+    EXPECT_EQ(QString::fromUtf8(text).toStdString(),
+              QString("The file \"%1/group.mid\" %2\nThe file \"%1/linked.mid\" %2\n"
+                      "The file \"%1/closed.mid\" could not be saved: the file is read-only. Nothing was written.")
+                  .arg(QDir::toNativeSeparators(folder), why)
+                  .toStdString());
+    for (const char* name : {"group.mid", "second.mid", "closed.mid"})
+        EXPECT_EQ(ReadBytes(folder + "/" + name), "earlier") << name;
+    EXPECT_EQ(ReadBytes(folder + "/alone.mid"), "ABC");
+    const struct stat st = Stat(folder + "/alone.mid");
+    EXPECT_EQ(std::tuple(st.st_uid, st.st_mode & 07777), std::tuple(65534u, 0200u));
+    EXPECT_EQ(Leftovers(folder, {"group.mid", "linked.mid", "second.mid", "alone.mid", "closed.mid"}), QStringList());
+}
+
+// Up to the system's limit of 4,095 bytes a path is saved through the dialog, and
+// a failure there is told for what it is, not as a name too long.
+TEST_F(WindowTest, SaveAtAPathNearTheSystemsLimitWritesTheFileOrSaysWhyNot)
+{
+    const QString folder = FolderOfLength(Path("long"), 4095 - 9);
+    ASSERT_FALSE(folder.isEmpty());
+    const QString path = folder + "/Test.mid";
+    w().BinaryTa().SetText(NoteLine("3C"));
+    Through(w().MidiSaveButton(), path);
+    EXPECT_EQ(messages_.join("\n").toStdString(), "");
+    const QByteArray saved = ReadBytes(path);
+    EXPECT_EQ(saved, QByteArray::fromHex("4D546864000000060000000101E04D54726B00000010"
+                                         "00C00000903C558318903C0048FF2F00"));
+
+    ASSERT_EQ(SetMode(path, 0444), 0);
+    w().BinaryTa().SetText("41");
+    {
+        WithoutDacOverride asAnyUser;
+        Through(w().FilesaveButton(), path);
+    }
+    EXPECT_EQ(messages_.join("\n").toStdString(),
+              QString("The file \"%1\" could not be saved: the file is read-only. Nothing was written.")
+                  .arg(QDir::toNativeSeparators(path)).toStdString());
+    EXPECT_EQ(ReadBytes(path), saved);
+    EXPECT_EQ(Leftovers(folder, {"Test.mid"}), QStringList());
 }

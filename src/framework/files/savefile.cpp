@@ -16,14 +16,6 @@
 
 namespace {
 
-QByteArray FolderOf(const QByteArray& path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
-}
-
 // Writes all of the bytes, at offset or (offset < 0) at the file's position, or
 // sets errno; done counts what reached the file either way.
 bool WriteAll(int fd, const char* data, qint64 size, qint64 offset, qint64& done)
@@ -62,11 +54,11 @@ bool ReadStart(int fd, qint64 count, QByteArray& out)
     return true;
 }
 
-bool ReadLink(const QByteArray& link, QByteArray& out)
+bool ReadLink(int folder, const QByteArray& name, QByteArray& out)
 {
     for (qsizetype size = 256;; size *= 4) {
         out.resize(size);
-        const ssize_t n = readlink(link.constData(), out.data(), out.size());
+        const ssize_t n = readlinkat(folder, name.constData(), out.data(), out.size());
         if (n < 0)
             return false;
         if (n < size) {
@@ -77,17 +69,82 @@ bool ReadLink(const QByteArray& link, QByteArray& out)
 }
 
 // The file a path names, its links followed by the kernel so that its refusals
-// hold, and its real path. O_PATH opens nothing, so a FIFO cannot block here.
-bool Resolve(const QByteArray& path, QByteArray& real, struct stat& st)
+// hold. O_PATH opens nothing, so a FIFO cannot block here.
+bool Look(const QByteArray& path, struct stat& st)
 {
     const int fd = open(path.constData(), O_PATH | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool ok = fstat(fd, &st) == 0 && ReadLink("/proc/self/fd/" + QByteArray::number(fd), real);
+    const bool ok = fstat(fd, &st) == 0;
     const int error = errno;
     close(fd);
     errno = error;
     return ok;
+}
+
+// As many links in a row as the kernel follows.
+constexpr int kMostLinks = 40;
+
+// Where a path's last links lead: the folder that holds the file they end at (or
+// the missing file), its name there and a path to it, found without /proc, which
+// a chroot or a sandbox may not have. The kernel opens each folder, so its
+// refusals hold there; the caller checks the file against what the kernel itself
+// found, as the links read here pass no such check.
+struct Place {
+    int folder = -1;
+    QByteArray name;
+    QByteArray path;
+    struct stat st {};  // st_mode 0: no such file
+};
+
+bool Walk(const QByteArray& path, Place& place)
+{
+    QByteArray rest = path;
+    QByteArray shown;  // the path of the folder the rest is relative to; empty: the current one
+    int base = AT_FDCWD;
+    for (int links = 0;; ++links) {
+        const qsizetype slash = rest.lastIndexOf('/');
+        const QByteArray dir = slash < 0    ? QByteArrayLiteral(".")
+                               : slash == 0 ? QByteArrayLiteral("/")
+                                            : rest.left(slash);
+        const QByteArray name = rest.mid(slash + 1);
+        if (slash >= 0)
+            shown = rest.startsWith('/') || shown.isEmpty() ? dir : shown + '/' + dir;
+        int folder = -1;
+        if (name.isEmpty() || name == "." || name == "..")
+            errno = EISDIR;
+        else if (links > kMostLinks)
+            errno = ELOOP;
+        else
+            folder = openat(base, dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const int error = errno;
+        if (base != AT_FDCWD)
+            close(base);
+        if (folder < 0) {
+            errno = error;
+            return false;
+        }
+        base = folder;
+        struct stat st {};
+        if (fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT) {
+                close(folder);
+                return false;
+            }
+            st.st_mode = 0;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            place.folder = folder;
+            place.name = name;
+            place.path = shown.isEmpty() ? name : shown == "/" ? "/" + name : shown + '/' + name;
+            place.st = st;
+            return true;
+        }
+        if (!ReadLink(folder, name, rest)) {
+            close(folder);
+            return false;
+        }
+    }
 }
 
 // Read where the system shows it: setting it to read it races with other threads.
@@ -146,7 +203,12 @@ bool Sync(int fd) { return fsync(fd) == 0 || errno == EINVAL || errno == EROFS; 
 
 SaveFile::SaveFile(QString path) : target_(QFile::encodeName(path)) {}
 
-SaveFile::~SaveFile() { Discard(); }
+SaveFile::~SaveFile()
+{
+    Discard();
+    if (folder_ >= 0)
+        close(folder_);
+}
 
 QString SaveFile::ErrorString() const { return QString::fromLocal8Bit(std::strerror(error_)); }
 
@@ -160,28 +222,40 @@ bool SaveFile::FailAt(const char* step)
 bool SaveFile::Open()
 {
     struct stat earlier {};
-    QByteArray real;
-    if (!Resolve(target_, real, earlier)) {
-        // A link whose target is missing stays a link: the target is made.
-        struct stat link {};
-        if (errno == ENOENT && lstat(target_.constData(), &link) == 0 && S_ISLNK(link.st_mode))
-            return CreateLinkTarget();
-        if (errno != ENOENT)
-            return FailAt("cannot create");
-        return OpenTemporary(nullptr);
-    }
-    target_ = real;
-    if (S_ISDIR(earlier.st_mode)) {
+    const bool exists = Look(target_, earlier);
+    if (!exists && errno != ENOENT)
+        return FailAt("cannot create");
+    if (exists && S_ISDIR(earlier.st_mode)) {
         errno = EISDIR;
         return FailAt("cannot create");
     }
     // A FIFO or a device is not a file to replace, nor one to write into.
-    if (!S_ISREG(earlier.st_mode)) {
+    if (exists && !S_ISREG(earlier.st_mode)) {
         errno = EINVAL;
         return FailAt("cannot create");
     }
+    // Where the replacement is made, beside the file. What the kernel found is
+    // never taken for a missing file, nor another one for it.
+    Place place;
+    if (!Walk(target_, place))
+        return FailAt("cannot create");
+    if (folder_ >= 0)
+        close(folder_);
+    folder_ = place.folder;
+    name_ = place.name;
+    const bool same = place.st.st_mode != 0 && place.st.st_dev == earlier.st_dev && place.st.st_ino == earlier.st_ino;
+    if (exists ? !same : place.st.st_mode != 0) {
+        errno = EAGAIN;  // changed while it was looked at
+        return FailAt("cannot create");
+    }
+    // A link whose target is missing stays a link: the target is made where it
+    // leads, the kernel having followed it with its refusals (another user's
+    // link in /tmp) above.
+    if (!exists)
+        return OpenTemporary(nullptr);
+    target_ = place.path;
     // A read-only file is not replaced behind its owner's back.
-    if (faccessat(AT_FDCWD, target_.constData(), W_OK, AT_EACCESS) != 0)
+    if (faccessat(folder_, name_.constData(), W_OK, AT_EACCESS) != 0)
         return FailAt("cannot create");
     // A replacement would leave the other names with the old bytes.
     if (earlier.st_nlink > 1)
@@ -191,11 +265,11 @@ bool SaveFile::Open()
 
 bool SaveFile::OpenTemporary(const struct stat* earlier)
 {
-    const QByteArray folder = FolderOf(target_);
     for (int attempt = 0; attempt < 32 && fd_ < 0; ++attempt) {
-        temporary_ = folder + "/.quorvanel-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        // Named within its folder, so that it is no longer a path than the file's.
+        temporary_ = ".quorvanel-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
         // Nobody else's until it holds the new bytes: the mode comes last.
-        fd_ = open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        fd_ = openat(folder_, temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd_ < 0 && errno != EEXIST)
             break;
     }
@@ -227,29 +301,6 @@ bool SaveFile::OpenTemporary(const struct stat* earlier)
     // Given at commit: until then the bytes are the owner's alone.
     finalMode_ = earlier ? earlier->st_mode & 07777 : 0666 & ~Umask();
     return true;
-}
-
-// The kernel makes the target through the link, with the same refusals as when
-// it follows one; it is then saved over as any file, and removed if that fails.
-bool SaveFile::CreateLinkTarget()
-{
-    const int fd = open(target_.constData(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return FailAt("cannot create");
-    struct stat made {};
-    QByteArray real;
-    const bool ok = fstat(fd, &made) == 0 && ReadLink("/proc/self/fd/" + QByteArray::number(fd), real);
-    const int error = errno;
-    close(fd);
-    errno = error;
-    if (!ok)
-        return FailAt("cannot create");
-    target_ = real;
-    // Made by another in the meantime: saved over as any other.
-    madeTarget_ = S_ISREG(made.st_mode) && made.st_size == 0 && made.st_uid == geteuid();
-    if (!madeTarget_)
-        return Open();
-    return OpenTemporary(nullptr);
 }
 
 bool SaveFile::OpenInPlace(const struct stat& earlier)
@@ -324,12 +375,12 @@ bool SaveFile::CommitTemporary()
     const int fd = std::exchange(fd_, -1);
     if (close(fd) != 0)
         return FailAt("cannot save");
-    if (rename(temporary_.constData(), target_.constData()) != 0)
+    if (renameat(folder_, temporary_.constData(), folder_, name_.constData()) != 0)
         return FailAt("cannot save");
     temporary_.clear();
     // The new name on disk too; the file's bytes already are, so a failure here
     // loses nothing that a crash before the rename would not.
-    const int dir = open(FolderOf(target_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = openat(folder_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         (void)fsync(dir);
         close(dir);
@@ -395,10 +446,7 @@ void SaveFile::Discard()
     if (fd_ >= 0)
         close(std::exchange(fd_, -1));
     if (!temporary_.isEmpty())
-        unlink(std::exchange(temporary_, QByteArray()).constData());
-    if (madeTarget_ && !done_)
-        unlink(target_.constData());
-    madeTarget_ = false;
+        unlinkat(folder_, std::exchange(temporary_, QByteArray()).constData(), 0);
     held_.clear();
     heldSize_ = 0;
 }

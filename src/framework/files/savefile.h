@@ -1,11 +1,12 @@
 // A file being saved: the new bytes go to a temporary file beside it that replaces
 // it only once every byte is written and synced, so a failure at any step leaves
 // the earlier file (or no file) and no temporary. Links are followed by the
-// kernel, so its refusals (another user's link in /tmp) hold; anything but a
-// regular file is refused. Where a replacement would lose something the file has
-// (its owner, another name, an attribute) or cannot take its place (a folder that
-// takes no new file, another user's file in a sticky folder), the file itself is
-// rewritten in place.
+// kernel, so its refusals (another user's link in /tmp) hold, then read one by
+// one to find the folder the file is in (no /proc needed), where the temporary is
+// named; anything but a regular file is refused. Where a replacement would lose
+// something the file has (its owner, another name, an attribute) or cannot take
+// its place (a folder that takes no new file, another user's file in a sticky
+// folder), the file itself is rewritten in place.
 #pragma once
 
 #include <QByteArray>
@@ -43,7 +44,6 @@ public:
 
 private:
     bool OpenTemporary(const struct stat* earlier);
-    bool CreateLinkTarget();
     bool OpenInPlace(const struct stat& earlier);
     bool CommitTemporary();
     bool CommitInPlace();
@@ -51,7 +51,9 @@ private:
     void Discard();
 
     QByteArray target_;     // the file replaced, symbolic links followed
-    QByteArray temporary_;  // empty when writing in place
+    int folder_ = -1;       // the folder that holds it, opened only as a place (O_PATH)
+    QByteArray name_;       // its name there
+    QByteArray temporary_;  // the temporary's name in that folder; empty when writing in place
     QByteArrayList held_;   // in place: the bytes, written only by Commit, as given
     qint64 heldSize_ = 0;
     int fd_ = -1;
@@ -59,7 +61,6 @@ private:
     int error_ = 0;
     QString step_;
     bool inPlace_ = false;
-    bool madeTarget_ = false;  // a link's missing target, made by Open
     bool damaged_ = false;
     bool done_ = false;
 };
