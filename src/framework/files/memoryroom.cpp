@@ -143,7 +143,11 @@ qint64 CgroupRoom(const Cgroup& group)
         if (limit >= 0 && limit != kNoLimit) {
             const qint64 used = qMax<qint64>(CgroupNumber(folder + usageFile), 0);
             const qint64 dropped = StatField(ReadKernelText(folder + "/memory.stat"), cacheField);
-            room = qMin(room, qMax<qint64>(limit - qMax<qint64>(used - dropped, 0), 0));
+            // Filled to its limit, a group's process is killed at the next page it takes:
+            // a read needs pages of cache and page tables beside the bytes, and the
+            // program pages of its own. A sixteenth of the limit, up to 256 MiB, is kept.
+            const qint64 kept = qMin(limit / 16, qint64(256) << 20);
+            room = qMin(room, qMax<qint64>(limit - kept - qMax<qint64>(used - dropped, 0), 0));
         }
         const qsizetype slash = folder.lastIndexOf('/');
         if (folder == group.top || !folder.startsWith(group.top) || slash <= 0)

@@ -33,8 +33,9 @@ Cgroup FindMemoryCgroup(const QByteArray& cgroupText, const QByteArray& mountinf
 
 // The room under the tightest limit from the group up to the top, as each group
 // limits all below it: the limit less what is used, the file cache that would be
-// dropped counting as free. kNoLimit where no group sets a limit (or none is
-// readable).
+// dropped counting as free, and less a sixteenth of the limit (at most 256 MiB)
+// kept for what the process needs beside. kNoLimit where no group sets a limit (or
+// none is readable).
 qint64 CgroupRoom(const Cgroup& group);
 
 // The address space left under an RLIMIT_AS of limit bytes (RLIM_INFINITY: none)

@@ -105,6 +105,11 @@ WholeFile ReadWholeFile(const QString& path, qint64 memory)
                     f.unended = true;
                     return f;
                 }
+                // Grown in place (a realloc, which the kernel moves without copying), never
+                // past the memory weighed: an append would copy the bytes into a new
+                // array, needing them twice over.
+                if (bytes.capacity() < got + n)
+                    bytes.reserve(qMin(most, qMax(got + n, 2 * got)));
                 bytes.append(probe, n);
                 got += n;
                 continue;
