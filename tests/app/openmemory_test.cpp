@@ -217,9 +217,9 @@ private:
 
 } // namespace
 
-// In a 512 MiB memory cgroup: a file half as large again as the limit, and a file
-// growing while it is read, each told as too large with the room the group leaves.
-TEST(OpenMemory, InAMemoryCgroupAFileOverItsRoomOrGrowingPastItIsToldAndTheProgramLives)
+// In a 512 MiB memory cgroup: a file half as large again as the limit is told as
+// too large, with the room the group leaves.
+TEST(OpenMemory, InAMemoryCgroupAFileOverItsRoomIsToldAndTheProgramLives)
 {
     constexpr qint64 limit = 512 * MiB;
     const MemoryGroup group(limit);
@@ -234,19 +234,33 @@ TEST(OpenMemory, InAMemoryCgroupAFileOverItsRoomOrGrowingPastItIsToldAndTheProgr
     EXPECT_TRUE(over.alive) << over.err.constData();
     EXPECT_TRUE(over.err.contains("\"" + large + "\" could not be opened: it holds 768.0 MiB, more than the "))
         << over.err.constData();
-    const qint64 roomOver = FreeMemorySaid(over.err);
-    EXPECT_GT(roomOver, 0) << over.err.constData();
-    EXPECT_LT(roomOver, limit) << over.err.constData();
+    const qint64 room = FreeMemorySaid(over.err);
+    EXPECT_GT(room, 0) << over.err.constData();
+    EXPECT_LT(room, limit) << over.err.constData();
+}
 
+// In a 512 MiB memory cgroup, a file growing faster than it is read: read up to
+// the room the group leaves and no further, told as more than that room.
+TEST(OpenMemory, InAMemoryCgroupAFileGrowingAsItIsReadIsCutOffAtTheRoomAndTheProgramLives)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's realloc copies: an array grown up to the room needs more than the room";
+#endif
+    constexpr qint64 limit = 512 * MiB;
+    const MemoryGroup group(limit);
+    if (!group.Why().isEmpty())
+        GTEST_SKIP() << group.Why().constData();
+    QTemporaryDir files;
     const QByteArray growing = QFile::encodeName(files.filePath(QStringLiteral("growing.bin")));
     const GrowingFile writer(growing);
-    ASSERT_TRUE(writer.Growing());
+    if (!writer.Growing())
+        GTEST_SKIP() << "this file system cannot hold a sparse file, or does not report reads of it";
     const Opened grown = OpenInProgram(growing, &group);
     EXPECT_TRUE(grown.alive) << grown.err.constData();
     EXPECT_TRUE(grown.err.contains("\"" + growing + "\" could not be opened: it holds more than the ")) << grown.err.constData();
-    const qint64 roomGrown = FreeMemorySaid(grown.err);
-    EXPECT_GT(roomGrown, 0) << grown.err.constData();
-    EXPECT_LT(roomGrown, limit) << grown.err.constData();
+    const qint64 room = FreeMemorySaid(grown.err);
+    EXPECT_GT(room, 0) << grown.err.constData();
+    EXPECT_LT(room, limit) << grown.err.constData();
 }
 
 // Under an address-space limit of 512 MiB more than the program takes to start:
