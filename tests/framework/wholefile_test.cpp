@@ -164,6 +164,8 @@ TEST(WholeFile, DeviceFifoFolderAndMissingFileGiveNothingPromptlyAndAFileLargerT
 TEST(WholeFile, AFileThatGoesOnPastTheMemoryWeighedIsCutOffThereAndCalledTooLarge)
 {
     const QString endless = QStringLiteral("/proc/self/pagemap");
+    if (!QFileInfo(endless).isReadable())
+        GTEST_SKIP() << "this kernel gives no readable /proc/self/pagemap";
     ASSERT_EQ(QFileInfo(endless).size(), 0);
     constexpr qint64 memory = qint64(8) << 20;
     const std::optional<Outcome> cut = ReadWatched(endless, memory);
