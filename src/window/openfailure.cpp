@@ -19,9 +19,12 @@ QString OpenFailureText(const QString& path, const WholeFile& file)
 {
     if (file.problem != WholeFile::Problem::TooLarge)
         return {};
-    const QString why = file.available > 0
-        ? QStringLiteral("it holds %1, more than the %2 of memory that is free.").arg(Size(file.size), Size(file.available))
-        : QStringLiteral("it holds %1, more than there is memory for.").arg(Size(file.size));
+    // A file cut off while it went on has no size to tell but that it is more.
+    const QString holds = file.unended ? QStringLiteral("it holds more than ")
+                                       : QStringLiteral("it holds %1, more than ").arg(Size(file.size));
+    const QString why = holds
+        + (file.available > 0 ? QStringLiteral("the %1 of memory that is free.").arg(Size(file.available))
+                              : QStringLiteral("there is memory for."));
     return QStringLiteral("The file \"%1\" could not be opened: %2 The view is as it was.")
         .arg(QDir::toNativeSeparators(path), why);
 }

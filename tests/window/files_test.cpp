@@ -185,6 +185,18 @@ TEST(OpenFailure, ATooLargeFileIsNamedWithItsSizeAndTheFreeMemoryOthersAreNotTol
     }
 }
 
+// A file cut off as it went on past the memory has no size to tell but that it is more.
+TEST(OpenFailure, AFileThatWentOnPastTheMemoryIsToldAsHoldingMoreThanIt)
+{
+    WholeFile file{WholeFile::Problem::TooLarge, {}, qint64(1536) << 20, qint64(1) << 30};
+    file.unended = true;
+    EXPECT_EQ(OpenFailureText("/proc/self/pagemap", file), "The file \"/proc/self/pagemap\" could not be opened: it holds "
+                                                            "more than the 1.0 GiB of memory that is free. The view is as it was.");
+    file.available = 0;
+    EXPECT_EQ(OpenFailureText("/proc/self/pagemap", file), "The file \"/proc/self/pagemap\" could not be opened: it holds "
+                                                            "more than there is memory for. The view is as it was.");
+}
+
 TEST_F(WindowTest, MidiAndRawSavesWriteTheGoldenFilesAndCancelledOnesNothing)
 {
     w().BinaryTa().SetText(NoteLine("3C"));

@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
@@ -54,23 +53,6 @@ qint64 ReadSome(int fd, char* out, qint64 n)
 
 } // namespace
 
-qint64 AvailableMemory()
-{
-    std::FILE* meminfo = std::fopen("/proc/meminfo", "re");
-    if (!meminfo)
-        return 0;
-    long long available = -1, swapFree = 0, kib = 0;
-    char name[64];
-    while (std::fscanf(meminfo, "%63s %lld kB\n", name, &kib) == 2) {
-        if (qstrcmp(name, "MemAvailable:") == 0)
-            available = kib;
-        else if (qstrcmp(name, "SwapFree:") == 0)
-            swapFree = kib;
-    }
-    std::fclose(meminfo);
-    return available < 0 ? 0 : qint64(available + swapFree) * 1024;
-}
-
 WholeFile ReadWholeFile(const QString& path, qint64 memory)
 {
     const QByteArray native = QFile::encodeName(path);
@@ -100,11 +82,13 @@ WholeFile ReadWholeFile(const QString& path, qint64 memory)
     // Read, not mapped: a mapping faults (SIGBUS) if another program shrinks the file
     // meanwhile. The size is only the first guess: the bytes read up to end of file
     // count, so a file that shrinks or grows (or a /proc file that says 0) gives what
-    // it held.
+    // it held, but never more than the memory weighed: /proc/self/pagemap says 0 and
+    // gives hundreds of GiB, and a file appended to faster than it is read never ends.
+    const qint64 most = memory > 0 ? memory : memoryroom::kNoLimit;
+    qint64 got = 0;
     try {
         QByteArray bytes(qMax<qint64>(f.size, 0), Qt::Uninitialized);
         textfn::TakePagesAtOnce(bytes.data(), bytes.size());
-        qint64 got = 0;
         for (;;) {
             if (got == bytes.size()) {
                 // As many bytes as the size said: only a read past them tells whether more came.
@@ -114,6 +98,18 @@ WholeFile ReadWholeFile(const QString& path, qint64 memory)
                     return Failed(WholeFile::Problem::CannotRead, errno);
                 if (n == 0)
                     break;
+                if (n > most - got) {
+                    f.problem = WholeFile::Problem::TooLarge;
+                    f.size = got + n;
+                    f.available = memory;
+                    f.unended = true;
+                    return f;
+                }
+                // Grown in place (a realloc, which the kernel moves without copying), never
+                // past the memory weighed: an append would copy the bytes into a new
+                // array, needing them twice over.
+                if (bytes.capacity() < got + n)
+                    bytes.reserve(qMin(most, qMax(got + n, 2 * got)));
                 bytes.append(probe, n);
                 got += n;
                 continue;
@@ -128,7 +124,11 @@ WholeFile ReadWholeFile(const QString& path, qint64 memory)
         bytes.truncate(got);
         f.bytes = std::move(bytes);
     } catch (const std::bad_alloc&) {
+        // Refused before the limit weighed (an address space cut up into pieces): the
+        // memory free is asked again, now that what was read is let go.
         f.problem = WholeFile::Problem::TooLarge;
+        f.unended = got > f.size;
+        f.size = qMax(f.size, got);
         f.available = AvailableMemory();
     }
     return f;

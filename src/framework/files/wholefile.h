@@ -1,7 +1,10 @@
 // A file read whole into memory, by the one set of rules every opener of the
 // program follows: regular files only (a link to one is followed), read up to
-// their end as it is when read, and never more than memory can hold.
+// their end as it is when read, and never more than the memory the process may
+// take: a file that says it is small and then goes on is cut off there.
 #pragma once
+
+#include "framework/files/memoryroom.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,12 +21,10 @@ struct WholeFile {
     qint64 size = 0;      // the size the file had when it was opened
     qint64 available = 0; // for TooLarge: the bytes of memory that were free
     int error = 0;        // for CannotRead: the system's error number
+    bool unended = false; // for TooLarge: the file went on past the memory weighed (it says
+                          // less than it holds, or grows while read); size is what it had given
 };
 
-// The bytes of memory the system can still give this process (free memory, the
-// caches it would drop, free swap); 0 when it does not say.
-qint64 AvailableMemory();
-
-// Reads the file at path; one larger than memory bytes is TooLarge (memory 0: no
-// limit but what an allocation refuses).
+// Reads the file at path; one larger than memory bytes, by its size or by the
+// bytes it gives, is TooLarge (memory 0: no limit but what an allocation refuses).
 WholeFile ReadWholeFile(const QString& path, qint64 memory = AvailableMemory());
