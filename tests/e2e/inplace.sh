@@ -4,7 +4,8 @@
 # (saveshim.c) on that file alone:
 #   sync     its sync fails (EROFS): the save is refused and the earlier bytes are
 #            back; when every sync fails, so that they cannot be put back for sure,
-#            the message says where their copy is, and the copy holds them;
+#            the message says where their copy is, and the copy holds them; a save
+#            through a temporary file (a file with one name) is refused alike;
 #   killed   the program is killed halfway through the new bytes: the earlier
 #            bytes are whole in the copy in the cache folder;
 #   together two programs save it at once, writes slowed: the second waits, then
@@ -38,20 +39,22 @@ prepare() {
   ln "$target" "$work/files/other name.bin"
 }
 
-# start LOGNAME RUNTIME-FOLDER SHIM-SETTINGS...: the program with the shim, on the new bytes.
+# start LOGNAME RUNTIME-FOLDER SHIM-SETTINGS...: the program with the shim, on the
+# new bytes; the shim acts on $faulty, the file unless set.
 start() {
   local log=$1 runtime=$2; shift 2
   mkdir -p "$runtime"
   chmod 700 "$runtime"
   applog="$work/$log.log"
-  env LD_PRELOAD="${asan:+$asan }$shim" QV_SHIM_PATH="$target" XDG_RUNTIME_DIR="$runtime" "$@" \
+  env LD_PRELOAD="${asan:+$asan }$shim" QV_SHIM_PATH="${faulty:-$target}" XDG_RUNTIME_DIR="$runtime" "$@" \
     "$program" "$work/new.bin" >"$applog" 2>&1 &
   app=$!
   started+=("$app")
 }
 
-# replace_at X: "BinaryFile Save" clicked in the window whose content starts at X
-# on the screen, the dialog answered with the file, and its replacement confirmed.
+# replace_at X [PATH]: "BinaryFile Save" clicked in the window whose content starts
+# at X on the screen, the dialog answered with the file (or PATH), and its
+# replacement confirmed.
 replace_at() {
   click $(( $1 + 640 )) 433
   wait_until 20 xdotool search --onlyvisible --name '^Save As$' || fail "no save dialog appeared"
@@ -59,7 +62,7 @@ replace_at() {
   focused() { xdotool windowfocus "$dialog"; [ "$(xdotool getwindowfocus -f)" = "$dialog" ]; }
   wait_until 20 focused || fail "the save dialog did not take the focus"
   xdotool key --clearmodifiers ctrl+a
-  xdotool type --delay 10 "$target"
+  xdotool type --delay 10 "${2:-$target}"
   xdotool key Return
   # The question whether to replace the file takes the focus from the dialog.
   asked() { [ "$(xdotool getwindowfocus -f)" != "$dialog" ]; }
@@ -103,7 +106,22 @@ sync)
   [ "$(dirname "$copy")" = "$copies" ] || fail "the copy is not in the cache folder: $copy"
   cmp -s "$work/earlier.bin" "$copy" || fail "the copy named does not hold the earlier bytes"
   [ "$(stat -c %a "$copy")" = 600 ] || fail "the copy may be read by others: $(stat -c %a "$copy")"
-  echo "e2e in-place save, failed sync: 2 passed, 0 failed"
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+
+  # A file with one name is replaced by a temporary file beside it, whose sync fails too.
+  head -c 5000 /dev/urandom >"$work/files/single.bin"
+  cp "$work/files/single.bin" "$work/single.bin"
+  faulty="$work/files/"
+  start third "$work/run" QV_SHIM_FSYNC_FAILURES=1
+  find_window
+  replace_at 0 "$work/files/single.bin"
+  wait_until 20 told third || fail "no failure was reported: $(cat "$work/third.log")"
+  grep -q "\"$work/files/single.bin\" could not be saved: cannot save: Read-only file system. Nothing was written." \
+    "$work/third.log" || fail "the message does not say the save failed: $(cat "$work/third.log")"
+  cmp -s "$work/single.bin" "$work/files/single.bin" || fail "the file with one name was changed"
+  [ "$(ls -A "$work/files" | grep -c .)" = 3 ] || fail "the failed save left files: $(ls -A "$work/files")"
+  echo "e2e saves whose sync fails: 3 passed, 0 failed"
   ;;
 killed)
   prepare 8192 8192

@@ -1,5 +1,6 @@
 /* Faults for the save tests, loaded into the built program with LD_PRELOAD. They
- * touch only the file named by QV_SHIM_PATH (as /proc/self/fd shows it):
+ * touch only the file named by QV_SHIM_PATH (as /proc/self/fd shows it), or with
+ * a path that ends in "/", every file in that folder:
  *   QV_SHIM_FSYNC_FAILURES=N  its first N syncs fail with EROFS (-1: all of them),
  *                             as on a file system turned read-only after an error;
  *   QV_SHIM_KILL_AFTER=BYTES  the process is killed (SIGKILL) once that many bytes
@@ -33,7 +34,8 @@ static int IsTarget(int fd)
     if (n < 0)
         return 0;
     path[n] = 0;
-    return strcmp(path, target) == 0;
+    const size_t length = strlen(target);
+    return target[length - 1] == '/' ? strncmp(path, target, length) == 0 : strcmp(path, target) == 0;
 }
 
 static long long Setting(const char* name, long long otherwise)
