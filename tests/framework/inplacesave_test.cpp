@@ -195,3 +195,23 @@ TEST_F(InPlaceSave, AFailedWritePutsTheEarlierBytesBackOrLeavesTheCopyAndNamesIt
     EXPECT_EQ(s->EarlierCopy(), copies + "/" + Copies()[0]);
     EXPECT_TRUE(ReadFile(s->EarlierCopy()) == earlier);
 }
+
+// The copy's name is the file's, cut short where it would not fit beside the
+// suffix, at a character's start, so that the message can name it.
+TEST_F(InPlaceSave, ALongFileNameIsCutAtACharacterForTheCopy)
+{
+    const QString name = "x" + QString(120, QChar(0xE9)) + ".mid";  // 245 bytes in UTF-8
+    const QString longer = dir.filePath(name);
+    ASSERT_TRUE(QFile::copy(file, longer));
+    ASSERT_EQ(::link(QFile::encodeName(longer).constData(), QFile::encodeName(dir.filePath("second.mid")).constData()), 0);
+    FolderItem item(longer);
+    auto s = item.CreateBinaryFile(QString());
+    ASSERT_NE(s, nullptr);
+    s->Write(Random(100000));
+    const QStringList kept = Copies();
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(kept[0].startsWith("x" + QString(99, QChar(0xE9)) + ".earlier-")) << kept[0].toStdString();
+    EXPECT_TRUE(ReadFile(copies + "/" + kept[0]) == earlier);
+    s->Close();
+    EXPECT_EQ(Copies(), QStringList());
+}

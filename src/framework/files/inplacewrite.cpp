@@ -197,12 +197,18 @@ bool InPlaceWrite::KeepEarlierBytes()
     earlierLength_ = reserved_ = st.st_size;
     if (earlierLength_ == 0)
         return true;
-    const QString step = QStringLiteral("cannot copy the earlier bytes to ") + QFile::decodeName(EarlierBytesFolder());
+    const QString to = QStringLiteral("cannot copy the earlier bytes to ");
     QByteArray folder;
     copyFolder_ = OpenCopyFolder(folder);
     if (copyFolder_ < 0)
-        return Fail(step);
-    QByteArray name = target_.mid(target_.lastIndexOf('/') + 1).left(kLongestKeptName);
+        return Fail(to + QFile::decodeName(EarlierBytesFolder()));
+    const QString step = to + QFile::decodeName(folder);
+    // Cut short, at a character's start: the message names it.
+    QByteArray name = target_.mid(target_.lastIndexOf('/') + 1);
+    qsizetype length = qMin(name.size(), kLongestKeptName);
+    while (length < name.size() && length > 0 && (uchar(name[length]) & 0xC0) == 0x80)
+        --length;
+    name.truncate(length);
     for (int attempt = 0; attempt < 32 && copy_ < 0; ++attempt) {
         copyName_ = name + ".earlier-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
         copy_ = openat(copyFolder_, copyName_.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
