@@ -58,7 +58,7 @@ void WriteFile(FolderItem& item, const QString& type, const track::ByteParts& by
         bytes.write([&stream](const char* data, qsizetype n) { stream->Write(QByteArray::fromRawData(data, n)); });
         stream->Close();
     } catch (const IOException& e) {
-        ReportSaveFailure(path, WriteFailureReason(e.Message(), path), !stream->LeftDamaged());
+        ReportSaveFailure(path, WriteFailureReason(e.Message(), path), !stream->LeftDamaged(), stream->EarlierCopy());
     }
 }
 

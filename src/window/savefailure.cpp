@@ -43,6 +43,9 @@ QString CreateFailureReason(const QString& path, qint64 errorCode)
         return QStringLiteral("the name is that of a device, a pipe or a socket, not of a file.");
     if (errorCode == EACCES && IsGuardedLink(path))
         return QStringLiteral("the name is a link of another user in a shared folder, which is not followed.");
+    // A rewrite in place that found the file locked, or a file replaced as it was opened.
+    if (errorCode == EAGAIN && info.isFile())
+        return QStringLiteral("another program is saving the file.");
     const QFileInfo folder(info.absolutePath());
     if (!folder.exists())
         return QStringLiteral("the folder %1 does not exist.").arg(QDir::toNativeSeparators(folder.filePath()));
@@ -73,15 +76,16 @@ QString WriteFailureReason(const QString& message, const QString& path)
     return m.endsWith(QLatin1Char('.')) ? m : m + QLatin1Char('.');
 }
 
-QString SaveFailureText(const QString& path, const QString& reason, bool earlierKept)
+QString SaveFailureText(const QString& path, const QString& reason, bool earlierKept, const QString& earlierCopy)
 {
-    const QString outcome = earlierKept ? QStringLiteral("Nothing was written.")
-                                        : QStringLiteral("It was being rewritten in place, and it could not be put "
-                                                         "back as it was.");
+    QString outcome = earlierKept ? QStringLiteral("Nothing was written.")
+                                  : QStringLiteral("It was being rewritten in place, and it could not be put back as it was.");
+    if (!earlierKept && !earlierCopy.isEmpty())
+        outcome += QStringLiteral(" Its earlier bytes are kept in \"%1\".").arg(QDir::toNativeSeparators(earlierCopy));
     return QStringLiteral("The file \"%1\" could not be saved: %2 %3").arg(QDir::toNativeSeparators(path), reason, outcome);
 }
 
-void ReportSaveFailure(const QString& path, const QString& reason, bool earlierKept)
+void ReportSaveFailure(const QString& path, const QString& reason, bool earlierKept, const QString& earlierCopy)
 {
-    ShowUserMessage(SaveFailureText(path, reason, earlierKept));
+    ShowUserMessage(SaveFailureText(path, reason, earlierKept, earlierCopy));
 }

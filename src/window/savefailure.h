@@ -12,8 +12,11 @@ QString CreateFailureReason(const QString& path, qint64 errorCode);
 QString WriteFailureReason(const QString& message, const QString& path);
 
 // The message: which file, why, and whether the earlier file is still as it was
-// (it is not only when a rewrite in place could not be undone).
-QString SaveFailureText(const QString& path, const QString& reason, bool earlierKept = true);
+// (it is not only when a rewrite in place could not be undone), and then where a
+// copy of its earlier bytes is kept, if anywhere.
+QString SaveFailureText(const QString& path, const QString& reason, bool earlierKept = true,
+                        const QString& earlierCopy = {});
 
 // Shows the message to the user (window/usermessage.h).
-void ReportSaveFailure(const QString& path, const QString& reason, bool earlierKept = true);
+void ReportSaveFailure(const QString& path, const QString& reason, bool earlierKept = true,
+                       const QString& earlierCopy = {});

@@ -174,6 +174,8 @@ qint64 BinaryStream::Length() const { return writing_ ? length_ + buffer_.size()
 
 bool BinaryStream::LeftDamaged() const { return save_ && save_->Damaged(); }
 
+QString BinaryStream::EarlierCopy() const { return save_ ? save_->EarlierCopy() : QString(); }
+
 void BinaryStream::Close()
 {
     if (closed_)

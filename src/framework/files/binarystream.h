@@ -42,8 +42,10 @@ public:
     // Close discards what a created file received.
     void Close();
     // After a created file's Close failed: true when it was being written in
-    // place and could not be put back as it was.
+    // place and could not be put back as it was; then where its earlier bytes are
+    // kept (empty when nowhere).
     bool LeftDamaged() const;
+    QString EarlierCopy() const;
 
 private:
     BinaryStream();

@@ -3,6 +3,8 @@
 // one), ignores a failed sync or close, and cannot keep the owner.
 #include "framework/files/savefile.h"
 
+#include "framework/files/inplacewrite.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -29,24 +31,6 @@ bool WriteAll(int fd, const char* data, qint64 size, qint64 offset, qint64& done
         if (n <= 0) {
             if (n == 0)
                 errno = ENOSPC;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
-bool ReadStart(int fd, qint64 count, QByteArray& out)
-{
-    out.resize(count);
-    qint64 done = 0;
-    while (done < count) {
-        const ssize_t n = pread(fd, out.data() + done, count - done, done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;  // the file shrank under us
             return false;
         }
         done += n;
@@ -195,9 +179,10 @@ bool CopyAttributes(const QByteArray& path, int fd)
     return true;
 }
 
-// A file that cannot be synced (EINVAL, EROFS: the kind does not support it) has
-// nothing more to flush.
-bool Sync(int fd) { return fsync(fd) == 0 || errno == EINVAL || errno == EROFS; }
+// Only regular files are saved, and every one of them can be synced: a failure
+// (EROFS from a file system turned read-only after an error) means the bytes
+// never reached the disk.
+bool Sync(int fd) { return fsync(fd) == 0; }
 
 }  // namespace
 
@@ -282,7 +267,8 @@ bool SaveFile::OpenTemporary(const struct stat* earlier)
         const int refusal = error_;
         if (OpenInPlace(*earlier))
             return true;
-        error_ = refusal;  // the folder's refusal stays the reason
+        if (error_ != EAGAIN)
+            error_ = refusal;  // the folder's refusal stays the reason, unless another saves the file
         return false;
     }
     if (earlier) {
@@ -305,10 +291,10 @@ bool SaveFile::OpenTemporary(const struct stat* earlier)
 
 bool SaveFile::OpenInPlace(const struct stat& earlier)
 {
-    fd_ = open(target_.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    fd_ = openat(folder_, name_.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0)
         return FailAt("cannot create");
-    // Still the file that was looked at.
+    // Still the file that was looked at, and no other save of it under way.
     struct stat now {};
     if (fstat(fd_, &now) != 0 || now.st_dev != earlier.st_dev || now.st_ino != earlier.st_ino) {
         errno = EAGAIN;
@@ -316,33 +302,28 @@ bool SaveFile::OpenInPlace(const struct stat& earlier)
         close(std::exchange(fd_, -1));
         return false;
     }
+    if (!LockForRewrite(fd_)) {
+        FailAt("cannot create");
+        close(std::exchange(fd_, -1));
+        return false;
+    }
+    rewrite_ = std::make_unique<InPlaceWrite>(std::exchange(fd_, -1), target_);
     inPlace_ = true;
     error_ = 0;
     step_.clear();
     return true;
 }
 
-bool SaveFile::Write(const QByteArray& bytes)
-{
-    if (!inPlace_ || fd_ < 0 || done_ || error_)
-        return Write(bytes.constData(), bytes.size());
-    // Kept as it is only where it is the array's own: one over the caller's memory
-    // (fromRawData) may be gone or reused by the commit.
-    held_.append(bytes.isDetached() ? bytes : QByteArray(bytes.constData(), bytes.size()));
-    heldSize_ += bytes.size();
-    return true;
-}
+bool SaveFile::Write(const QByteArray& bytes) { return Write(bytes.constData(), bytes.size()); }
 
 bool SaveFile::Write(const char* data, qint64 size)
 {
-    if (fd_ < 0 || done_ || error_)
+    if (done_ || error_)
         return false;
-    if (inPlace_) {
-        if (size > 0)
-            held_.append(QByteArray(data, size));
-        heldSize_ += size;
-        return true;
-    }
+    if (rewrite_)
+        return rewrite_->Write(data, size) || RewriteFailed();
+    if (fd_ < 0)
+        return false;
     qint64 written = 0;
     if (!WriteAll(fd_, data, size, -1, written)) {
         // Gone at once, not when the stream is dropped: the failure message may
@@ -356,9 +337,9 @@ bool SaveFile::Write(const char* data, qint64 size)
 
 bool SaveFile::Commit()
 {
-    if (fd_ < 0 || done_ || error_)
+    if ((fd_ < 0 && !rewrite_) || done_ || error_)
         return false;
-    const bool ok = inPlace_ ? CommitInPlace() : CommitTemporary();
+    const bool ok = rewrite_ ? CommitInPlace() : CommitTemporary();
     done_ = ok;
     if (!ok)
         Discard();
@@ -388,57 +369,24 @@ bool SaveFile::CommitTemporary()
     return true;
 }
 
-// No rename is possible, so the file is rewritten where it is, as safely as that
-// allows: room for a longer file is reserved before any byte is overwritten, the
-// bytes about to be overwritten are kept and put back when a later step fails,
-// and the file is shortened only once the new bytes are on disk.
 bool SaveFile::CommitInPlace()
 {
-    struct stat now {};
-    if (fstat(fd_, &now) != 0)
-        return FailAt("cannot write");
-    const qint64 oldLength = now.st_size;
-    const qint64 newLength = heldSize_;
-    if (newLength > oldLength && fallocate(fd_, FALLOC_FL_KEEP_SIZE, oldLength, newLength - oldLength) != 0
-        && errno != EOPNOTSUPP && errno != ENOSYS)
-        return FailAt("cannot write");
-    QByteArray earlier;
-    if (!ReadStart(fd_, qMin(oldLength, newLength), earlier))
-        return FailAt("cannot write");
-
-    // Only the bytes that were overwritten go back, so that what stopped the
-    // write (a size limit, say) cannot stop putting them back.
-    qint64 overwritten = 0;
-    const auto putBack = [&](const char* step) {
-        FailAt(step);
-        qint64 restored = 0;
-        damaged_ = !(WriteAll(fd_, earlier.constData(), qMin(overwritten, qint64(earlier.size())), 0, restored)
-                     && ftruncate(fd_, oldLength) == 0 && Sync(fd_));
-        return false;
-    };
-    for (const QByteArray& block : held_) {
-        qint64 done = 0;
-        const bool ok = WriteAll(fd_, block.constData(), block.size(), overwritten, done);
-        overwritten += done;
-        if (!ok)
-            return putBack("cannot write");
-    }
-    if (!Sync(fd_))
-        return putBack("cannot save");
-    if (newLength < oldLength) {
-        if (ftruncate(fd_, newLength) != 0)
-            return putBack("cannot write");
-        if (!Sync(fd_)) {
-            damaged_ = true;  // the cut tail was never kept
-            return FailAt("cannot save");
-        }
-    }
-    const int fd = std::exchange(fd_, -1);
-    if (close(fd) != 0) {
-        damaged_ = true;  // what reached the disk is no longer known
-        return FailAt("cannot save");
-    }
+    if (!rewrite_->Commit())
+        return RewriteFailed();
+    rewrite_.reset();
     return true;
+}
+
+// The rewrite has put the earlier bytes back, or says where they are kept.
+bool SaveFile::RewriteFailed()
+{
+    errno = rewrite_->Error();
+    FailAt("");
+    step_ = rewrite_->FailedStep();
+    damaged_ = rewrite_->Damaged();
+    earlierCopy_ = QFile::decodeName(rewrite_->KeptAt());
+    rewrite_.reset();
+    return false;
 }
 
 void SaveFile::Discard()
@@ -447,6 +395,5 @@ void SaveFile::Discard()
         close(std::exchange(fd_, -1));
     if (!temporary_.isEmpty())
         unlinkat(folder_, std::exchange(temporary_, QByteArray()).constData(), 0);
-    held_.clear();
-    heldSize_ = 0;
+    rewrite_.reset();  // undone, unless committed
 }

@@ -6,14 +6,16 @@
 // named; anything but a regular file is refused. Where a replacement would lose
 // something the file has (its owner, another name, an attribute) or cannot take
 // its place (a folder that takes no new file, another user's file in a sticky
-// folder), the file itself is rewritten in place.
+// folder), the file itself is rewritten in place
+// (framework/files/inplacewrite.h).
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayList>
 #include <QString>
+#include <memory>
 
 struct stat;
+class InPlaceWrite;
 
 class SaveFile {
 public:
@@ -24,19 +26,22 @@ public:
 
     // Makes the temporary file (owner, group and extended attributes those of the
     // file it will replace; no one else may open it until Commit gives it that
-    // file's mode), or prepares the in-place write. False when neither is possible.
+    // file's mode), or prepares the in-place write, which waits a few seconds for
+    // another one of the file to end (then fails with EAGAIN). False when neither
+    // is possible.
     bool Open();
     // False when the bytes could not all be written.
     bool Write(const char* data, qint64 size);
-    // The same; an in-place save keeps an array that owns its bytes rather than a copy.
     bool Write(const QByteArray& bytes);
     // Puts the written bytes in place; false when any step fails.
     bool Commit();
 
     // Whether the file itself is written rather than replaced.
     bool InPlace() const { return inPlace_; }
-    // After a failed in-place commit: the file could not be put back as it was.
+    // After a failed in-place save: the file could not be put back as it was, and
+    // where its earlier bytes are kept then (empty when nowhere).
     bool Damaged() const { return damaged_; }
+    QString EarlierCopy() const { return earlierCopy_; }
     // The system's error number and words for the first failure, and which step.
     int Error() const { return error_; }
     QString ErrorString() const;
@@ -48,14 +53,15 @@ private:
     bool CommitTemporary();
     bool CommitInPlace();
     bool FailAt(const char* step);
+    bool RewriteFailed();
     void Discard();
 
     QByteArray target_;     // the file replaced, symbolic links followed
     int folder_ = -1;       // the folder that holds it, opened only as a place (O_PATH)
     QByteArray name_;       // its name there
     QByteArray temporary_;  // the temporary's name in that folder; empty when writing in place
-    QByteArrayList held_;   // in place: the bytes, written only by Commit, as given
-    qint64 heldSize_ = 0;
+    std::unique_ptr<InPlaceWrite> rewrite_;
+    QString earlierCopy_;
     int fd_ = -1;
     unsigned finalMode_ = 0;
     int error_ = 0;

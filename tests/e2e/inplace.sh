@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# Saves over a file that has a second name, which the program rewrites in place,
+# on the built program under Xvfb, with faults injected by a preloaded shim
+# (saveshim.c) on that file alone:
+#   sync     its sync fails (EROFS): the save is refused and the earlier bytes are
+#            back; when every sync fails, so that they cannot be put back for sure,
+#            the message says where their copy is, and the copy holds them; a save
+#            through a temporary file (a file with one name) is refused alike;
+#   killed   the program is killed halfway through the new bytes: the earlier
+#            bytes are whole in the copy in the cache folder;
+#   together two programs save it at once, writes slowed: the second waits, then
+#            says another program is saving the file; the file holds the first's
+#            bytes whole, at both names.
+#   inplace.sh PROGRAM SHIM SCREENSHOT-FOLDER sync|killed|together
+program=$1
+shim=$2
+shots=$3
+mode=$4
+scenario=inplace-$mode
+[ "$mode" = together ] && screen=1900x768x24
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+start_x
+# The cache folder is the home's, as for a user who set none.
+unset XDG_CACHE_HOME
+copies="$HOME/.cache/quorvanel"
+# A sanitized build's runtime must come first.
+asan=$(ldd "$program" 2>/dev/null | awk '/libasan/ { print $3 }')
+export ASAN_OPTIONS=${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}verify_asan_link_order=0
+
+mkdir -p "$work/files"
+target="$work/files/song.bin"
+# earlier SIZE-KIB, new SIZE-KIB: the file with a second name, and what is saved over it.
+prepare() {
+  head -c "$(($1 * 1024))" /dev/urandom >"$work/earlier.bin"
+  head -c "$(($2 * 1024))" /dev/urandom >"$work/new.bin"
+  rm -f "$target" "$work/files/other name.bin"
+  cp "$work/earlier.bin" "$target"
+  ln "$target" "$work/files/other name.bin"
+}
+
+# start LOGNAME RUNTIME-FOLDER SHIM-SETTINGS...: the program with the shim, on the
+# new bytes; the shim acts on $faulty, the file unless set.
+start() {
+  local log=$1 runtime=$2; shift 2
+  mkdir -p "$runtime"
+  chmod 700 "$runtime"
+  applog="$work/$log.log"
+  env LD_PRELOAD="${asan:+$asan }$shim" QV_SHIM_PATH="${faulty:-$target}" XDG_RUNTIME_DIR="$runtime" "$@" \
+    "$program" "$work/new.bin" >"$applog" 2>&1 &
+  app=$!
+  started+=("$app")
+}
+
+# replace_at X [PATH]: "BinaryFile Save" clicked in the window whose content starts
+# at X on the screen, the dialog answered with the file (or PATH), and its
+# replacement confirmed.
+replace_at() {
+  click $(( $1 + 640 )) 433
+  wait_until 20 xdotool search --onlyvisible --name '^Save As$' || fail "no save dialog appeared"
+  local dialog=$(xdotool search --onlyvisible --name '^Save As$' | head -1)
+  focused() { xdotool windowfocus "$dialog"; [ "$(xdotool getwindowfocus -f)" = "$dialog" ]; }
+  wait_until 20 focused || fail "the save dialog did not take the focus"
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 10 "${2:-$target}"
+  xdotool key Return
+  # The question whether to replace the file takes the focus from the dialog.
+  asked() { [ "$(xdotool getwindowfocus -f)" != "$dialog" ]; }
+  wait_until 10 asked || fail "the dialog did not ask to replace the file"
+  shot "replace"
+  xdotool key --clearmodifiers alt+y
+  wait_until 10 sh -c "! xdotool search --onlyvisible --name '^Save As\$'" || fail "the save dialog stayed open"
+}
+save_over() { replace_at 0; }
+
+told() { grep -q 'could not be saved' "$work/$1.log"; }
+
+whole_at_both_names() {
+  cmp -s "$1" "$target" && cmp -s "$1" "$work/files/other name.bin"
+}
+
+case $mode in
+sync)
+  prepare 300 200
+  start first "$work/run" QV_SHIM_FSYNC_FAILURES=1
+  find_window
+  save_over
+  wait_until 20 told first || fail "no failure was reported: $(cat "$work/first.log")"
+  shot "told"
+  grep -q "\"$target\" could not be saved: cannot save: Read-only file system. Nothing was written." "$work/first.log" ||
+    fail "the message does not say the save failed: $(cat "$work/first.log")"
+  whole_at_both_names "$work/earlier.bin" || fail "the earlier bytes are not back"
+  [ -z "$(ls -A "$copies")" ] || fail "the copy of the earlier bytes stayed: $(ls -A "$copies")"
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+
+  # Every sync fails: the bytes put back may not be on disk, and the message says
+  # where their copy is.
+  start second "$work/run" QV_SHIM_FSYNC_FAILURES=-1
+  find_window
+  save_over
+  wait_until 20 told second || fail "no failure was reported: $(cat "$work/second.log")"
+  shot "told-where"
+  copy=$(sed -n 's/.*could not be put back as it was\. Its earlier bytes are kept in "\(.*\)"\.$/\1/p' "$work/second.log")
+  [ -n "$copy" ] || fail "the message does not name the copy: $(cat "$work/second.log")"
+  [ "$(dirname "$copy")" = "$copies" ] || fail "the copy is not in the cache folder: $copy"
+  cmp -s "$work/earlier.bin" "$copy" || fail "the copy named does not hold the earlier bytes"
+  [ "$(stat -c %a "$copy")" = 600 ] || fail "the copy may be read by others: $(stat -c %a "$copy")"
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+
+  # A file with one name is replaced by a temporary file beside it, whose sync fails too.
+  head -c 5000 /dev/urandom >"$work/files/single.bin"
+  cp "$work/files/single.bin" "$work/single.bin"
+  faulty="$work/files/"
+  start third "$work/run" QV_SHIM_FSYNC_FAILURES=1
+  find_window
+  replace_at 0 "$work/files/single.bin"
+  wait_until 20 told third || fail "no failure was reported: $(cat "$work/third.log")"
+  grep -q "\"$work/files/single.bin\" could not be saved: cannot save: Read-only file system. Nothing was written." \
+    "$work/third.log" || fail "the message does not say the save failed: $(cat "$work/third.log")"
+  cmp -s "$work/single.bin" "$work/files/single.bin" || fail "the file with one name was changed"
+  [ "$(ls -A "$work/files" | grep -c .)" = 3 ] || fail "the failed save left files: $(ls -A "$work/files")"
+  echo "e2e saves whose sync fails: 3 passed, 0 failed"
+  ;;
+killed)
+  prepare 8192 8192
+  start first "$work/run" QV_SHIM_KILL_AFTER=$((4096 * 1024))
+  find_window
+  save_over
+  wait_until 60 sh -c "! kill -0 $app" || fail "the program was not stopped halfway"
+  cmp -s "$work/earlier.bin" "$target" && fail "the save was not under way when the program was stopped"
+  found=("$copies"/*)
+  [ -e "${found[0]}" ] && [ ${#found[@]} = 1 ] || fail "no single copy of the earlier bytes in $copies: $(ls -A "$copies" 2>&1)"
+  cmp -s "$work/earlier.bin" "${found[0]}" || fail "the copy does not hold the earlier bytes whole"
+  [ "$(stat -c %a "${found[0]}")" = 600 ] || fail "the copy may be read by others: $(stat -c %a "${found[0]}")"
+  [ "$(stat -c %a "$copies")" = 700 ] || fail "the cache folder may be read by others: $(stat -c %a "$copies")"
+  case $(basename "${found[0]}") in song.bin*) ;; *) fail "the copy is not named after the file: ${found[0]}" ;; esac
+  echo "e2e in-place save, killed halfway: 1 passed, 0 failed"
+  ;;
+together)
+  # 5 MiB written in 64 KiB pieces, a fifth of a second each: some 16 seconds.
+  prepare 3000 5120
+  cp "$work/new.bin" "$work/first.bin"
+  head -c $((2048 * 1024)) /dev/urandom >"$work/second.bin"
+  start first "$work/run" QV_SHIM_SLOW_MS=200
+  find_window
+  save_over
+  under_way() { ! cmp -s -n 65536 "$work/earlier.bin" "$target"; }
+  wait_until 30 under_way || fail "the first save did not start"
+  # The second program, on other bytes, its window to the right of the first.
+  cp "$work/second.bin" "$work/new.bin"
+  first=$(xdotool search --onlyvisible --name '^Quorvanel$')
+  start second "$work/run2" QV_SHIM_SLOW_MS=200
+  new_window() { xdotool search --onlyvisible --name '^Quorvanel$' | grep -vx "$first"; }
+  wait_until 30 new_window || fail "no second window appeared"
+  win=$(new_window | head -1)
+  xdotool windowmove --sync "$win" 1000 0
+  shifted_panel_edge_shows() { [ "$(most r 1300 415 1 1)" = 213 ]; }
+  wait_until 20 shifted_panel_edge_shows || fail "the second window was not painted"
+  replace_at 1000
+  wait_until 60 told second || fail "the second save was not refused: $(cat "$work/second.log")"
+  shot "second-told"
+  grep -q "\"$target\" could not be saved: another program is saving the file. Nothing was written." "$work/second.log" ||
+    fail "the second program does not say why: $(cat "$work/second.log")"
+  first_done() { whole_at_both_names "$work/first.bin"; }
+  wait_until 60 first_done || fail "the file does not hold the first save's bytes whole"
+  told first && fail "the first save failed: $(cat "$work/first.log")"
+  [ -z "$(ls -A "$copies")" ] || fail "a copy of the earlier bytes stayed: $(ls -A "$copies")"
+  echo "e2e in-place saves at once: 1 passed, 0 failed"
+  ;;
+*)
+  echo "unknown case $mode" >&2
+  exit 2
+  ;;
+esac
