@@ -6,6 +6,8 @@
 #include "framework/files/folderitem.h"
 #include "framework/runtime/exceptions.h"
 
+#include "../common/longpath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -57,21 +59,6 @@ bool SaveThrough(const QString& path, const QByteArray& bytes)
         std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(e.Message()));
         return false;
     }
-}
-
-// Nested folders under base whose last one's path is length bytes long.
-QString FolderOfLength(const QString& base, qsizetype length)
-{
-    QString path = base;
-    if (!QDir().mkpath(base))
-        return QString();
-    while (path.size() < length) {
-        const qsizetype left = length - path.size();
-        path += QLatin1Char('/') + QString(left > 250 ? 200 : left - 1, QLatin1Char('d'));
-        if (!QDir().mkdir(path))
-            return QString();
-    }
-    return path;
 }
 
 class BinaryStreamRead : public Files {};

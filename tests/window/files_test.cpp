@@ -5,6 +5,8 @@
 #include "framework/files/wholefile.h"
 #include "window/openfailure.h"
 
+#include "../common/longpath.h"
+
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
@@ -118,21 +120,6 @@ struct ProtectedSymlinks {
     const QByteArray earlier;
     bool on = false;
 };
-
-// Nested folders under base whose last one's path is length bytes long.
-QString FolderOfLength(const QString& base, qsizetype length)
-{
-    QString path = base;
-    if (!QDir().mkpath(base))
-        return QString();
-    while (path.size() < length) {
-        const qsizetype left = length - path.size();
-        path += QLatin1Char('/') + QString(left > 250 ? 200 : left - 1, QLatin1Char('d'));
-        if (!QDir().mkdir(path))
-            return QString();
-    }
-    return path;
-}
 
 }  // namespace
 
