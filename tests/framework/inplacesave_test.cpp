@@ -9,8 +9,11 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -149,6 +152,76 @@ TEST_F(InPlaceSave, ACacheFolderThatIsALinkIsNotFollowedAndOneOpenToOthersIsClos
     EXPECT_EQ(Stat(copies).st_mode & 07777, 0700u);
     EXPECT_EQ(Copies().size(), 1);
     t->Close();
+    EXPECT_EQ(Copies(), QStringList());
+}
+
+// A cache folder of another user's is not written in, though the file system
+// would let it be: the copy goes to a folder of the user's own in /var/tmp.
+TEST_F(InPlaceSave, ACacheFolderOfAnotherUserIsPassedOverForOneOfTheUsersOwn)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    ASSERT_TRUE(QDir().mkpath(copies));
+    ASSERT_EQ(::chown(QFile::encodeName(copies).constData(), 12345, 12345), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(copies).constData(), 0700), 0);
+    const QByteArray newer = Random(100000);
+    FolderItem item(file);
+    auto s = item.CreateBinaryFile(QString());
+    ASSERT_NE(s, nullptr);
+    s->Write(newer);
+    EXPECT_EQ(Copies(), QStringList()) << "a copy went to another user's folder";
+    const QString own = QStringLiteral("/var/tmp/quorvanel-%1").arg(::geteuid());
+    bool kept = false;
+    for (const QString& name : QDir(own).entryList({"song.mid.earlier-*"}, QDir::Files | QDir::Hidden))
+        kept = kept || ReadFile(own + "/" + name) == earlier;
+    EXPECT_TRUE(kept) << "no copy of the earlier bytes in " << own.toStdString();
+    s->Close();
+    EXPECT_TRUE(ReadFile(file) == newer);
+    EXPECT_EQ(Stat(copies).st_uid, 12345u);
+}
+
+// Another save of the file holds its lock: a save waits for it, and goes ahead
+// once it is let go within a moment; held on, it refuses the save, which then
+// writes nothing and keeps no copy.
+TEST_F(InPlaceSave, ASaveWaitsForTheLockOfAnotherSaveOfTheFile)
+{
+    // The file opened and locked as another save of it does; -1 when it cannot be.
+    const auto lockedElsewhere = [&] {
+        const int fd = ::open(QFile::encodeName(file).constData(), O_RDWR | O_CLOEXEC);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0)
+            return fd;
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    };
+    const int other = lockedElsewhere();
+    ASSERT_GE(other, 0);
+    // Let go a moment after the save has found it held.
+    std::thread letGo([other] {
+        ::usleep(300 * 1000);
+        ::close(other);
+    });
+    const QByteArray newer = Random(100000);
+    {
+        FolderItem item(file);
+        auto s = item.CreateBinaryFile(QString());
+        letGo.join();
+        ASSERT_NE(s, nullptr) << "refused, error " << item.LastErrorCode();
+        s->Write(newer);
+        s->Close();
+    }
+    EXPECT_TRUE(ReadFile(file) == newer && ReadFile(dir.filePath("other name.mid")) == newer);
+
+    const int holder = lockedElsewhere();
+    ASSERT_GE(holder, 0);
+    FolderItem item(file);
+    EXPECT_EQ(item.CreateBinaryFile(QString()), nullptr);
+    EXPECT_EQ(item.LastErrorCode(), EAGAIN);
+    ::close(holder);
+    EXPECT_TRUE(ReadFile(file) == newer);
     EXPECT_EQ(Copies(), QStringList());
 }
 
