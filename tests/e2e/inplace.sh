@@ -3,7 +3,8 @@
 # on the built program under Xvfb, with faults injected by a preloaded shim
 # (saveshim.c) on that file alone:
 #   sync     its sync fails (EROFS): the save is refused and the earlier bytes are
-#            back; when every sync fails, so that they cannot be put back for sure,
+#            back, also when it fails after the file was cut to the new length;
+#            when every sync fails, so that they cannot be put back for sure,
 #            the message says where their copy is, and the copy holds them; a save
 #            through a temporary file (a file with one name) is refused alike;
 #   killed   the program is killed halfway through the new bytes: the earlier
@@ -94,6 +95,19 @@ sync)
   kill "$app"
   wait "$app" 2>/dev/null || true
 
+  # The new bytes, shorter than the earlier ones, are synced, the file is cut to
+  # their length, and that sync fails: every earlier byte goes back.
+  start cut "$work/run" QV_SHIM_FSYNC_PASSES=1 QV_SHIM_FSYNC_FAILURES=1
+  find_window
+  save_over
+  wait_until 20 told cut || fail "no failure was reported after the cut: $(cat "$work/cut.log")"
+  grep -q "\"$target\" could not be saved: cannot save: Read-only file system. Nothing was written." "$work/cut.log" ||
+    fail "the message does not say the save failed after the cut: $(cat "$work/cut.log")"
+  whole_at_both_names "$work/earlier.bin" || fail "the earlier bytes are not back whole after the cut"
+  [ -z "$(ls -A "$copies")" ] || fail "the copy of the earlier bytes stayed after the cut: $(ls -A "$copies")"
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+
   # Every sync fails: the bytes put back may not be on disk, and the message says
   # where their copy is.
   start second "$work/run" QV_SHIM_FSYNC_FAILURES=-1
@@ -121,7 +135,7 @@ sync)
     "$work/third.log" || fail "the message does not say the save failed: $(cat "$work/third.log")"
   cmp -s "$work/single.bin" "$work/files/single.bin" || fail "the file with one name was changed"
   [ "$(ls -A "$work/files" | grep -c .)" = 3 ] || fail "the failed save left files: $(ls -A "$work/files")"
-  echo "e2e saves whose sync fails: 3 passed, 0 failed"
+  echo "e2e saves whose sync fails: 4 passed, 0 failed"
   ;;
 killed)
   prepare 8192 8192

@@ -3,6 +3,7 @@
  * a path that ends in "/", every file in that folder:
  *   QV_SHIM_FSYNC_FAILURES=N  its first N syncs fail with EROFS (-1: all of them),
  *                             as on a file system turned read-only after an error;
+ *   QV_SHIM_FSYNC_PASSES=N    ... once its first N syncs went through;
  *   QV_SHIM_KILL_AFTER=BYTES  the process is killed (SIGKILL) once that many bytes
  *                             were written to it, as a crash or a power cut would;
  *   QV_SHIM_SLOW_MS=MS        its writes go in 64 KiB pieces, each after a pause,
@@ -21,6 +22,7 @@ extern "C" {
 
 static long long written;
 static long long syncFailures;
+static long long syncPasses;
 static int syncFailuresRead;
 
 static int IsTarget(int fd)
@@ -106,7 +108,12 @@ static int Synced(int fd, const char* name)
     SyncFn real = (SyncFn)dlsym(RTLD_NEXT, name);
     if (!syncFailuresRead) {
         syncFailures = Setting("QV_SHIM_FSYNC_FAILURES", 0);
+        syncPasses = Setting("QV_SHIM_FSYNC_PASSES", 0);
         syncFailuresRead = 1;
+    }
+    if (syncPasses > 0 && IsTarget(fd)) {
+        --syncPasses;
+        return real(fd);
     }
     if (syncFailures != 0 && IsTarget(fd)) {
         if (syncFailures > 0)

@@ -265,6 +265,23 @@ TEST_F(BinaryStreamWrite, WithoutProcFilesAreFoundThroughTheirLinksAndKeepWhatTh
               QStringList({"Linked.mid", "Second name.mid", "dangling.mid", "theirs.mid"}));
 }
 
+// A file at the end of a chain of links as long as the system follows (40) is
+// saved there, and the links stay links.
+TEST_F(BinaryStreamWrite, AFileAtTheEndOfAsManyLinksAsTheSystemFollowsIsSavedThere)
+{
+    WriteFile(Path("song.mid"), "earlier");
+    QString last = QStringLiteral("song.mid");
+    for (int i = 1; i <= 40; ++i) {
+        const QString link = QStringLiteral("link %1.mid").arg(i);
+        ASSERT_TRUE(QFile::link(last, dir.filePath(link)));
+        last = link;
+    }
+    EXPECT_TRUE(SaveThrough(dir.filePath(last), "new bytes"));
+    EXPECT_EQ(ReadFile(Path("song.mid")), "new bytes");
+    EXPECT_TRUE(QFileInfo(Path("link 1.mid")).isSymLink() && QFileInfo(dir.filePath(last)).isSymLink());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 41);
+}
+
 // A path up to the system's limit of 4,095 bytes is saved, as a new file and over
 // the earlier one, however short the file's own name: the temporary beside it is
 // named within its folder, not by a path longer than the file's.

@@ -9,10 +9,16 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -149,6 +155,132 @@ TEST_F(InPlaceSave, ACacheFolderThatIsALinkIsNotFollowedAndOneOpenToOthersIsClos
     EXPECT_EQ(Stat(copies).st_mode & 07777, 0700u);
     EXPECT_EQ(Copies().size(), 1);
     t->Close();
+    EXPECT_EQ(Copies(), QStringList());
+}
+
+// A cache folder of another user's is not written in, though the file system
+// would let it be: the copy goes to a folder of the user's own in /var/tmp.
+TEST_F(InPlaceSave, ACacheFolderOfAnotherUserIsPassedOverForOneOfTheUsersOwn)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    ASSERT_TRUE(QDir().mkpath(copies));
+    ASSERT_EQ(::chown(QFile::encodeName(copies).constData(), 12345, 12345), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(copies).constData(), 0700), 0);
+    const QByteArray newer = Random(100000);
+    FolderItem item(file);
+    auto s = item.CreateBinaryFile(QString());
+    ASSERT_NE(s, nullptr);
+    s->Write(newer);
+    EXPECT_EQ(Copies(), QStringList()) << "a copy went to another user's folder";
+    const QString own = QStringLiteral("/var/tmp/quorvanel-%1").arg(::geteuid());
+    bool kept = false;
+    for (const QString& name : QDir(own).entryList({"song.mid.earlier-*"}, QDir::Files | QDir::Hidden))
+        kept = kept || ReadFile(own + "/" + name) == earlier;
+    EXPECT_TRUE(kept) << "no copy of the earlier bytes in " << own.toStdString();
+    s->Close();
+    EXPECT_TRUE(ReadFile(file) == newer);
+    EXPECT_EQ(Stat(copies).st_uid, 12345u);
+}
+
+// Where neither the cache folder nor the user's own folder in /var/tmp can take
+// the copy (each another user's), nothing is written, and the message gives the
+// cache folder's refusal, as it names that folder.
+TEST_F(InPlaceSave, WithNoFolderForTheCopyTheSaveIsRefusedForTheCacheFoldersReason)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can act as another user and give /var/tmp a folder of another's";
+    constexpr uid_t kUser = 12345;
+    const QByteArray own = "/var/tmp/quorvanel-" + QByteArray::number(kUser);
+    ASSERT_TRUE(::mkdir(own.constData(), 0700) == 0 || errno == EEXIST);
+    ASSERT_EQ(::chown(own.constData(), 0, 0), 0);
+    // Open to its user, who may look in but not own it; the one in /var/tmp is shut.
+    ASSERT_TRUE(QDir().mkpath(copies));
+    ASSERT_EQ(::chown(QFile::encodeName(copies).constData(), 23456, 23456), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(copies).constData(), 0755), 0);
+    for (const QString& path : {dir.path(), dir.filePath("cache"), file})
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), kUser, kUser), 0);
+
+    int told[2];
+    ASSERT_EQ(::pipe(told), 0);
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(told[0]);
+        QByteArray message = "not run as another user";
+        if (::setgroups(0, nullptr) == 0 && ::setresgid(kUser, kUser, kUser) == 0 && ::setresuid(kUser, kUser, kUser) == 0) {
+            message = "saved";
+            FolderItem item(file);
+            auto s = item.CreateBinaryFile(QString());
+            try {
+                if (!s)
+                    throw IOException(QStringLiteral("not created: error %1").arg(item.LastErrorCode()), 0);
+                s->Write(Random(100000));
+                s->Close();
+            } catch (const IOException& e) {
+                message = e.Message().toUtf8();
+            }
+        }
+        ::_exit(::write(told[1], message.constData(), message.size()) == message.size() ? 0 : 1);
+    }
+    ::close(told[1]);
+    QByteArray message;
+    char block[4096];
+    for (ssize_t n; (n = ::read(told[0], block, sizeof block)) > 0;)
+        message.append(block, n);
+    ::close(told[0]);
+    ::waitpid(child, nullptr, 0);
+    ::rmdir(own.constData());
+    EXPECT_EQ(message.toStdString(), QString("cannot copy the earlier bytes to %1 %2: %3")
+                                         .arg(copies, file, QString::fromLocal8Bit(std::strerror(EPERM)))
+                                         .toStdString());
+    EXPECT_TRUE(ReadFile(file) == earlier);
+    EXPECT_EQ(Copies(), QStringList());
+}
+
+// Another save of the file holds its lock: a save waits for it, and goes ahead
+// once it is let go within a moment; held on, it refuses the save, which then
+// writes nothing and keeps no copy.
+TEST_F(InPlaceSave, ASaveWaitsForTheLockOfAnotherSaveOfTheFile)
+{
+    // The file opened and locked as another save of it does; -1 when it cannot be.
+    const auto lockedElsewhere = [&] {
+        const int fd = ::open(QFile::encodeName(file).constData(), O_RDWR | O_CLOEXEC);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0)
+            return fd;
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    };
+    const int other = lockedElsewhere();
+    ASSERT_GE(other, 0);
+    // Let go a moment after the save has found it held.
+    std::thread letGo([other] {
+        ::usleep(300 * 1000);
+        ::close(other);
+    });
+    const QByteArray newer = Random(100000);
+    {
+        FolderItem item(file);
+        auto s = item.CreateBinaryFile(QString());
+        letGo.join();
+        ASSERT_NE(s, nullptr) << "refused, error " << item.LastErrorCode();
+        s->Write(newer);
+        s->Close();
+    }
+    EXPECT_TRUE(ReadFile(file) == newer && ReadFile(dir.filePath("other name.mid")) == newer);
+
+    const int holder = lockedElsewhere();
+    ASSERT_GE(holder, 0);
+    FolderItem item(file);
+    EXPECT_EQ(item.CreateBinaryFile(QString()), nullptr);
+    EXPECT_EQ(item.LastErrorCode(), EAGAIN);
+    ::close(holder);
+    EXPECT_TRUE(ReadFile(file) == newer);
     EXPECT_EQ(Copies(), QStringList());
 }
 

@@ -2,6 +2,7 @@
 // hand: which group a process is in, the tightest limit up its hierarchy, the
 // address space left, and the least of them as the process itself sees it.
 #include "framework/files/memoryroom.h"
+#include "framework/files/wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -157,4 +158,41 @@ TEST(MemoryRoom, AvailableMemoryIsNoMoreThanTheAddressSpaceLimitLeaves)
     ::waitpid(child, nullptr, 0);
     EXPECT_GT(room, 0);
     EXPECT_LE(room, 256 * MiB);
+}
+
+// With no room left at all (its address space limit already passed), the process
+// is not taken for one without a limit: every file but an empty one is refused.
+TEST(MemoryRoom, NoRoomLeftIsNotTakenForNoLimit)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer reserves terabytes of address space: no limit on it can be set";
+#endif
+    QTemporaryDir dir;
+    const QString small = dir.filePath("small.bin");
+    {
+        QFile f(small);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("two") == 3);
+    }
+    const qint64 size = VmSize();
+    ASSERT_GT(size, 0);
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit as {rlim_t(size / 2), RLIM_INFINITY};
+        qint64 answer[2] = {-1, -1};
+        if (::setrlimit(RLIMIT_AS, &as) == 0) {
+            answer[0] = AvailableMemory();
+            answer[1] = qint64(ReadWholeFile(small, answer[0]).problem);
+        }
+        _exit(::write(pipeFds[1], answer, sizeof answer) == sizeof answer ? 0 : 1);
+    }
+    ::close(pipeFds[1]);
+    qint64 answer[2] = {-2, -2};
+    ASSERT_EQ(::read(pipeFds[0], answer, sizeof answer), qint64(sizeof answer));
+    ::close(pipeFds[0]);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_GT(answer[0], 0) << "0 says no limit is known";
+    EXPECT_LT(answer[0], 3);
+    EXPECT_EQ(answer[1], qint64(WholeFile::Problem::TooLarge));
 }

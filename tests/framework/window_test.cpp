@@ -112,3 +112,33 @@ TEST(WindowDrops, DroppedFileReachesDropObjectOnlyOnceAcceptedAlsoThroughAReadOn
     EXPECT_EQ(w.drops, 2);
     EXPECT_EQ(area.Text(), QString());
 }
+
+// A file dropped on an area with a drop handler of its own reaches that handler,
+// with the area as sender and the file as item, and not the window's; text dropped
+// there is refused and changes nothing.
+TEST(WindowDrops, AFileDroppedOnAnAreaWithItsOwnHandlerReachesThatHandlerAlone)
+{
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    LogWindow w;
+    w.AcceptFileDrop(QString());
+    auto& area = w.Add<TextArea>(QStringLiteral("BinaryTa"));
+    QStringList got;
+    area.DropObject = [&](TextArea& sender, DragItem& item, qint64) {
+        got << sender.Name() + ": " + (item.FolderItemAvailable() ? item.FolderItem()->NativePath() : QString());
+    };
+    area.SetText(QStringLiteral("41 42"));
+    w.SetVisible(true);
+    QWidget* viewport = static_cast<QAbstractScrollArea*>(area.Widget())->viewport();
+    EXPECT_TRUE(DropOn(viewport, file.fileName()));
+    EXPECT_EQ(got, QStringList("BinaryTa: " + file.fileName()));
+    EXPECT_EQ(w.drops, 0);
+
+    QMimeData text;
+    text.setText(QStringLiteral("22 33"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    EXPECT_EQ(got.size(), 1);
+    EXPECT_EQ(area.Text(), QStringLiteral("41 42"));
+}

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <grp.h>
 #include <sys/resource.h>
@@ -432,6 +433,36 @@ TEST_F(WindowTest, SaveInAFolderThatTakesNoNewFileRewritesTheFileInPlace)
     save(file, QString("7F ").repeated(200), 100, "Nothing was written.");
     EXPECT_EQ(ReadBytes(file), QByteArray(300, 'e'));
 
+    ASSERT_EQ(SetMode(folder, 0755), 0);
+    EXPECT_EQ(Leftovers(folder, {"song.mid"}), QStringList());
+}
+
+// In a folder that takes no new file, a file another program is saving (it holds
+// the file's lock) is not rewritten, and the user is told why: not that the
+// folder refuses new files, which alone would have let the save go ahead.
+TEST_F(WindowTest, SaveInAFolderThatTakesNoNewFileOfAFileBeingSavedElsewhereSaysSo)
+{
+    const QString folder = Path("locked");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + "/song.mid";
+    WriteBytes(file, "earlier");
+    const int other = ::open(QFile::encodeName(file).constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &lock), 0);
+    ASSERT_EQ(SetMode(folder, 0555), 0);
+    w().BinaryTa().SetText("41 42 43");
+    {
+        WithoutDacOverride asAnyUser;
+        Through(w().FilesaveButton(), file);
+    }
+    ::close(other);
+    EXPECT_EQ(messages_.join("\n").toStdString(),
+              QString("The file \"%1\" could not be saved: another program is saving the file. Nothing was written.")
+                  .arg(QDir::toNativeSeparators(file)).toStdString());
+    EXPECT_EQ(ReadBytes(file), "earlier");
     ASSERT_EQ(SetMode(folder, 0755), 0);
     EXPECT_EQ(Leftovers(folder, {"song.mid"}), QStringList());
 }
