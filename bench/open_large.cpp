@@ -24,7 +24,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QProcess>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <algorithm>
@@ -121,19 +120,6 @@ private:
     QElapsedTimer clock_;
     double msToDialog_ = -1;
 };
-
-// What dd takes to copy the file and sync the copy, in ms; -1 when it fails.
-double DdMs(const QString& from, const QString& to)
-{
-    QProcess dd;
-    QElapsedTimer t;
-    t.start();
-    dd.start(QStringLiteral("dd"), {"if=" + from, "of=" + to, QStringLiteral("bs=1M"), QStringLiteral("conv=fsync"),
-                                    QStringLiteral("status=none")});
-    if (!dd.waitForFinished(-1) || dd.exitStatus() != QProcess::NormalExit || dd.exitCode() != 0)
-        return -1;
-    return Ms(t);
-}
 
 template <class F>
 Cost Measure(F&& run)
@@ -381,7 +367,7 @@ int main(int argc, char** argv)
         double extraMiB = 0;
         long long written = 0;
         for (int i = 0; i < 3; ++i) {
-            dds.push_back(DdMs(path, copy));
+            dds.push_back(bench::DdMs(path, copy));
             QFile::remove(copy);
             dialogs->Prepare(target);
             const Cost cost = Measure([&] { (w.*handler)(); });

@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
@@ -58,18 +57,6 @@ Cost Save(const track::ByteParts& parts, const QString& target)
     return {double(t.nsecsElapsed()) / 1e6, bench::PeakRssMiB() - before};
 }
 
-double DdMs(const QString& from, const QString& to)
-{
-    QProcess dd;
-    QElapsedTimer t;
-    t.start();
-    dd.start(QStringLiteral("dd"), {"if=" + from, "of=" + to, QStringLiteral("bs=1M"), QStringLiteral("conv=fsync"),
-                                    QStringLiteral("status=none")});
-    if (!dd.waitForFinished(-1) || dd.exitStatus() != QProcess::NormalExit || dd.exitCode() != 0)
-        return -1;
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
 bool WriteWhole(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
@@ -106,7 +93,7 @@ int main(int argc, char** argv)
     std::vector<double> dd, inPlace, temporary;
     double inPlaceMiB = 0, temporaryMiB = 0;
     for (int round = 0; round < 3; ++round) {
-        dd.push_back(DdMs(source, copy));
+        dd.push_back(bench::DdMs(source, copy));
         QFile::remove(copy);
 
         QFile::remove(linked);

@@ -2,7 +2,9 @@
 #include "support/benchsupport.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -26,6 +28,18 @@ qint64 StatusKiB(const char* field)
 }
 
 }  // namespace
+
+double DdMs(const QString& from, const QString& to)
+{
+    QProcess dd;
+    QElapsedTimer t;
+    t.start();
+    dd.start(QStringLiteral("dd"), {"if=" + from, "of=" + to, QStringLiteral("bs=1M"), QStringLiteral("conv=fsync"),
+                                    QStringLiteral("status=none")});
+    if (!dd.waitForFinished(-1) || dd.exitStatus() != QProcess::NormalExit || dd.exitCode() != 0)
+        return -1;
+    return double(t.nsecsElapsed()) / 1e6;
+}
 
 void UseOffscreenUnlessSet(bool useDisplay)
 {

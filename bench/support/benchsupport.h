@@ -2,6 +2,8 @@
 // Benchmark main inside a QApplication, and the process's peak resident memory.
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 namespace bench {
@@ -14,6 +16,10 @@ void UseOffscreenUnlessSet(bool useDisplay = false);
 double PeakRssMiB();
 // The resident memory now, in MiB.
 double RssMiB();
+
+// What dd takes to copy from to to and sync the copy (bs=1M conv=fsync), in ms;
+// -1 when it fails. The peer every save is measured against.
+double DdMs(const QString& from, const QString& to);
 
 // Starts the peak over from the memory resident now, so that the next PeakRssMiB
 // tells what one step needed (Linux's clear_refs); false where it cannot.

@@ -3,6 +3,8 @@
 // rewrite holds neither the new bytes nor the earlier ones in memory.
 #include "framework/files/inplacewrite.h"
 
+#include "framework/files/writeall.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -109,20 +111,9 @@ bool CopyRange(int in, int out, qint64 offset, qint64 count)
             if (buffer.isEmpty())
                 buffer.resize(kCopyBlock);
             n = pread(in, buffer.data(), size_t(qMin(count - done, kCopyBlock)), offset + done);
-            if (n > 0) {
-                ssize_t put = 0;
-                while (put < n) {
-                    const ssize_t m = pwrite(out, buffer.constData() + put, size_t(n - put), offset + done + put);
-                    if (m < 0 && errno == EINTR)
-                        continue;
-                    if (m <= 0) {
-                        if (m == 0)
-                            errno = ENOSPC;
-                        return false;
-                    }
-                    put += m;
-                }
-            }
+            qint64 put = 0;
+            if (n > 0 && !WriteAll(out, buffer.constData(), n, offset + done, put))
+                return false;
         }
         if (n < 0 && errno == EINTR)
             continue;
@@ -238,18 +229,10 @@ bool InPlaceWrite::Write(const char* data, qint64 size)
             return PutBack(QStringLiteral("cannot write"));
         reserved_ = end;
     }
-    while (written_ < end) {
-        const ssize_t n = pwrite(fd_, data + (size - (end - written_)), size_t(end - written_), written_);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return PutBack(QStringLiteral("cannot write"));
-        }
-        written_ += n;
-    }
-    return true;
+    qint64 done = 0;
+    const bool ok = WriteAll(fd_, data, size, written_, done);
+    written_ += done;  // what the put-back must cover, however far the write got
+    return ok || PutBack(QStringLiteral("cannot write"));
 }
 
 // The file is shortened only once the new bytes are on disk.

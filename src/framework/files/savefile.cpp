@@ -4,6 +4,7 @@
 #include "framework/files/savefile.h"
 
 #include "framework/files/inplacewrite.h"
+#include "framework/files/writeall.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -17,26 +18,6 @@
 #include <utility>
 
 namespace {
-
-// Writes all of the bytes, at offset or (offset < 0) at the file's position, or
-// sets errno; done counts what reached the file either way.
-bool WriteAll(int fd, const char* data, qint64 size, qint64 offset, qint64& done)
-{
-    done = 0;
-    while (done < size) {
-        const ssize_t n = offset >= 0 ? pwrite(fd, data + done, size - done, offset + done)
-                                      : write(fd, data + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
 
 bool ReadLink(int folder, const QByteArray& name, QByteArray& out)
 {
