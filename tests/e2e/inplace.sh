@@ -80,33 +80,31 @@ whole_at_both_names() {
   cmp -s "$1" "$target" && cmp -s "$1" "$work/files/other name.bin"
 }
 
+# refused_and_put_back LOGNAME WHEN SHIM-SETTINGS...: a save over the file whose
+# sync fails as the settings say is refused, the earlier bytes are back at both
+# names and their copy is gone.
+refused_and_put_back() {
+  local log=$1 when=$2; shift 2
+  start "$log" "$work/run" "$@"
+  find_window
+  save_over
+  wait_until 20 told "$log" || fail "no failure was reported $when: $(cat "$work/$log.log")"
+  shot "told"
+  grep -q "\"$target\" could not be saved: cannot save: Read-only file system. Nothing was written." "$work/$log.log" ||
+    fail "the message does not say the save failed $when: $(cat "$work/$log.log")"
+  whole_at_both_names "$work/earlier.bin" || fail "the earlier bytes are not back whole $when"
+  [ -z "$(ls -A "$copies")" ] || fail "the copy of the earlier bytes stayed $when: $(ls -A "$copies")"
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+}
+
 case $mode in
 sync)
   prepare 300 200
-  start first "$work/run" QV_SHIM_FSYNC_FAILURES=1
-  find_window
-  save_over
-  wait_until 20 told first || fail "no failure was reported: $(cat "$work/first.log")"
-  shot "told"
-  grep -q "\"$target\" could not be saved: cannot save: Read-only file system. Nothing was written." "$work/first.log" ||
-    fail "the message does not say the save failed: $(cat "$work/first.log")"
-  whole_at_both_names "$work/earlier.bin" || fail "the earlier bytes are not back"
-  [ -z "$(ls -A "$copies")" ] || fail "the copy of the earlier bytes stayed: $(ls -A "$copies")"
-  kill "$app"
-  wait "$app" 2>/dev/null || true
-
+  refused_and_put_back first "after the first sync" QV_SHIM_FSYNC_FAILURES=1
   # The new bytes, shorter than the earlier ones, are synced, the file is cut to
   # their length, and that sync fails: every earlier byte goes back.
-  start cut "$work/run" QV_SHIM_FSYNC_PASSES=1 QV_SHIM_FSYNC_FAILURES=1
-  find_window
-  save_over
-  wait_until 20 told cut || fail "no failure was reported after the cut: $(cat "$work/cut.log")"
-  grep -q "\"$target\" could not be saved: cannot save: Read-only file system. Nothing was written." "$work/cut.log" ||
-    fail "the message does not say the save failed after the cut: $(cat "$work/cut.log")"
-  whole_at_both_names "$work/earlier.bin" || fail "the earlier bytes are not back whole after the cut"
-  [ -z "$(ls -A "$copies")" ] || fail "the copy of the earlier bytes stayed after the cut: $(ls -A "$copies")"
-  kill "$app"
-  wait "$app" 2>/dev/null || true
+  refused_and_put_back cut "after the cut" QV_SHIM_FSYNC_PASSES=1 QV_SHIM_FSYNC_FAILURES=1
 
   # Every sync fails: the bytes put back may not be on disk, and the message says
   # where their copy is.
