@@ -5,6 +5,8 @@
 #include "framework/files/folderitem.h"
 #include "framework/runtime/exceptions.h"
 
+#include "../common/inchild.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -201,36 +203,21 @@ TEST_F(InPlaceSave, WithNoFolderForTheCopyTheSaveIsRefusedForTheCacheFoldersReas
     for (const QString& path : {dir.path(), dir.filePath("cache"), file})
         ASSERT_EQ(::chown(QFile::encodeName(path).constData(), kUser, kUser), 0);
 
-    int told[2];
-    ASSERT_EQ(::pipe(told), 0);
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(told[0]);
-        QByteArray message = "not run as another user";
-        if (::setgroups(0, nullptr) == 0 && ::setresgid(kUser, kUser, kUser) == 0 && ::setresuid(kUser, kUser, kUser) == 0) {
-            message = "saved";
-            FolderItem item(file);
-            auto s = item.CreateBinaryFile(QString());
-            try {
-                if (!s)
-                    throw IOException(QStringLiteral("not created: error %1").arg(item.LastErrorCode()), 0);
-                s->Write(Random(100000));
-                s->Close();
-            } catch (const IOException& e) {
-                message = e.Message().toUtf8();
-            }
+    const QByteArray message = InChild([&]() -> std::optional<QByteArray> {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(kUser, kUser, kUser) != 0 || ::setresuid(kUser, kUser, kUser) != 0)
+            return QByteArray("not run as another user");
+        FolderItem item(file);
+        auto s = item.CreateBinaryFile(QString());
+        try {
+            if (!s)
+                throw IOException(QStringLiteral("not created: error %1").arg(item.LastErrorCode()), 0);
+            s->Write(Random(100000));
+            s->Close();
+        } catch (const IOException& e) {
+            return e.Message().toUtf8();
         }
-        ::_exit(::write(told[1], message.constData(), message.size()) == message.size() ? 0 : 1);
-    }
-    ::close(told[1]);
-    QByteArray message;
-    char block[4096];
-    for (ssize_t n; (n = ::read(told[0], block, sizeof block)) > 0;)
-        message.append(block, n);
-    ::close(told[0]);
-    ::waitpid(child, nullptr, 0);
+        return QByteArray("saved");
+    }).value_or("no answer from the child");
     ::rmdir(own.constData());
     EXPECT_EQ(message.toStdString(), QString("cannot copy the earlier bytes to %1 %2: %3")
                                          .arg(copies, file, QString::fromLocal8Bit(std::strerror(EPERM)))

@@ -4,13 +4,15 @@
 #include "framework/files/memoryroom.h"
 #include "framework/files/wholefile.h"
 
+#include "../common/inchild.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <array>
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace memoryroom;
@@ -143,19 +145,12 @@ TEST(MemoryRoom, AvailableMemoryIsNoMoreThanTheAddressSpaceLimitLeaves)
     ASSERT_GT(size, 0);
     const qint64 limit = size + 256 * MiB;
     ASSERT_GT(AvailableMemory(), 256 * MiB) << "this machine has too little memory free to tell the limit from it";
-    int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
+    const std::optional<QByteArray> answer = InChild([&]() -> std::optional<QByteArray> {
         const rlimit as {rlim_t(limit), rlim_t(limit)};
-        const qint64 room = ::setrlimit(RLIMIT_AS, &as) == 0 ? AvailableMemory() : -1;
-        _exit(::write(pipeFds[1], &room, sizeof room) == sizeof room ? 0 : 1);
-    }
-    ::close(pipeFds[1]);
-    qint64 room = -2;
-    ASSERT_EQ(::read(pipeFds[0], &room, sizeof room), qint64(sizeof room));
-    ::close(pipeFds[0]);
-    ::waitpid(child, nullptr, 0);
+        return AsBytes(::setrlimit(RLIMIT_AS, &as) == 0 ? AvailableMemory() : qint64(-1));
+    });
+    ASSERT_TRUE(answer && answer->size() == sizeof(qint64));
+    const qint64 room = *reinterpret_cast<const qint64*>(answer->constData());
     EXPECT_GT(room, 0);
     EXPECT_LE(room, 256 * MiB);
 }
@@ -175,23 +170,18 @@ TEST(MemoryRoom, NoRoomLeftIsNotTakenForNoLimit)
     }
     const qint64 size = VmSize();
     ASSERT_GT(size, 0);
-    int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
+    using Answer = std::array<qint64, 2>;  // the room, and the read's problem
+    const std::optional<QByteArray> told = InChild([&]() -> std::optional<QByteArray> {
         const rlimit as {rlim_t(size / 2), RLIM_INFINITY};
-        qint64 answer[2] = {-1, -1};
+        Answer answer {-1, -1};
         if (::setrlimit(RLIMIT_AS, &as) == 0) {
             answer[0] = AvailableMemory();
             answer[1] = qint64(ReadWholeFile(small, answer[0]).problem);
         }
-        _exit(::write(pipeFds[1], answer, sizeof answer) == sizeof answer ? 0 : 1);
-    }
-    ::close(pipeFds[1]);
-    qint64 answer[2] = {-2, -2};
-    ASSERT_EQ(::read(pipeFds[0], answer, sizeof answer), qint64(sizeof answer));
-    ::close(pipeFds[0]);
-    ::waitpid(child, nullptr, 0);
+        return AsBytes(answer);
+    });
+    ASSERT_TRUE(told && told->size() == sizeof(Answer));
+    const Answer answer = *reinterpret_cast<const Answer*>(told->constData());
     EXPECT_GT(answer[0], 0) << "0 says no limit is known";
     EXPECT_LT(answer[0], 3);
     EXPECT_EQ(answer[1], qint64(WholeFile::Problem::TooLarge));

@@ -5,6 +5,7 @@
 #include "framework/files/wholefile.h"
 #include "window/openfailure.h"
 
+#include "../common/inchild.h"
 #include "../common/longpath.h"
 
 #include <QDir>
@@ -488,30 +489,16 @@ TEST_F(WindowTest, SaveOverAFileThatMayBeWrittenButNotReadSaysItCannotBeRead)
                      QFile::encodeName(folder + "/second.mid").constData()),
               0);
 
-    int told[2];
-    ASSERT_EQ(::pipe(told), 0);
     w().BinaryTa().SetText("41 42 43");
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(told[0]);
-        const bool asNobody = ::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
-                              && ::setresuid(65534, 65534, 65534) == 0;
+    const std::optional<QByteArray> told = InChild([&]() -> std::optional<QByteArray> {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+            return std::nullopt;
         for (const char* name : {"group.mid", "linked.mid", "alone.mid", "closed.mid"})
             Through(w().FilesaveButton(), folder + "/" + name);
-        const QByteArray text = messages_.join("\n").toUtf8();
-        ::_exit(asNobody && ::write(told[1], text.constData(), text.size()) == text.size() ? 0 : 1);
-    }
-    ::close(told[1]);
-    QByteArray text;
-    char block[4096];
-    for (ssize_t n; (n = ::read(told[0], block, sizeof block)) > 0;)
-        text.append(block, n);
-    ::close(told[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "saved as nobody";
+        return messages_.join("\n").toUtf8();
+    });
+    EXPECT_TRUE(told) << "saved as nobody";
+    const QByteArray text = told.value_or(QByteArray());
 
     const QString why = "could not be saved: the file can be written but not read, and it can only be saved by "
                         "rewriting it in place, which reads it first. Nothing was written.";
