@@ -143,7 +143,7 @@ void BinaryStream::Write(const QByteArray& bytes)
     }
     // A large block goes straight to the file: a copy would hold the save twice.
     FlushWrites();
-    if (!save_->Write(bytes))
+    if (!save_->Write(bytes.constData(), bytes.size()))
         FailSaving();
     length_ += bytes.size();
 }

@@ -160,11 +160,6 @@ bool CopyAttributes(const QByteArray& path, int fd)
     return true;
 }
 
-// Only regular files are saved, and every one of them can be synced: a failure
-// (EROFS from a file system turned read-only after an error) means the bytes
-// never reached the disk.
-bool Sync(int fd) { return fsync(fd) == 0; }
-
 }  // namespace
 
 SaveFile::SaveFile(QString path) : target_(QFile::encodeName(path)) {}
@@ -295,8 +290,6 @@ bool SaveFile::OpenInPlace(const struct stat& earlier)
     return true;
 }
 
-bool SaveFile::Write(const QByteArray& bytes) { return Write(bytes.constData(), bytes.size()); }
-
 bool SaveFile::Write(const char* data, qint64 size)
 {
     if (done_ || error_)
@@ -332,7 +325,10 @@ bool SaveFile::CommitTemporary()
     // After the owner, which was set at open: changing it may clear the set-id bits.
     if (fchmod(fd_, finalMode_) != 0)
         return FailAt("cannot save");
-    if (!Sync(fd_))
+    // Only regular files are saved, and every one of them can be synced: a failure
+    // (EROFS from a file system turned read-only after an error) means the bytes
+    // never reached the disk.
+    if (fsync(fd_) != 0)
         return FailAt("cannot save");
     const int fd = std::exchange(fd_, -1);
     if (close(fd) != 0)

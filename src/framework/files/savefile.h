@@ -32,7 +32,6 @@ public:
     bool Open();
     // False when the bytes could not all be written.
     bool Write(const char* data, qint64 size);
-    bool Write(const QByteArray& bytes);
     // Puts the written bytes in place; false when any step fails.
     bool Commit();
 
