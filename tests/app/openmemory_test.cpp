@@ -162,6 +162,17 @@ qint64 FreeMemorySaid(const QByteArray& err)
     return qint64(m.captured(1).toDouble() * double(qint64(1) << shift));
 }
 
+// The program lived on and told the file as too large, in words that contain said,
+// with a free memory above 0 and below the limit it runs under.
+void ExpectToldWithinLimit(const Opened& opened, const QString& said, qint64 limit)
+{
+    EXPECT_TRUE(opened.alive) << opened.err.constData();
+    EXPECT_TRUE(QString::fromLocal8Bit(opened.err).contains(said)) << opened.err.constData();
+    const qint64 free = FreeMemorySaid(opened.err);
+    EXPECT_GT(free, 0) << opened.err.constData();
+    EXPECT_LT(free, limit) << opened.err.constData();
+}
+
 // A file made sparse to size bytes; false where the file system cannot hold one.
 bool Sparse(const QByteArray& path, qint64 size)
 {
@@ -230,13 +241,8 @@ TEST(OpenMemory, InAMemoryCgroupAFileOverItsRoomIsToldAndTheProgramLives)
     if (!Sparse(large, limit * 3 / 2))
         GTEST_SKIP() << "this file system cannot hold a sparse file of " << limit * 3 / 2 << " bytes";
 
-    const Opened over = OpenInProgram(large, &group);
-    EXPECT_TRUE(over.alive) << over.err.constData();
-    EXPECT_TRUE(over.err.contains("\"" + large + "\" could not be opened: it holds 768.0 MiB, more than the "))
-        << over.err.constData();
-    const qint64 room = FreeMemorySaid(over.err);
-    EXPECT_GT(room, 0) << over.err.constData();
-    EXPECT_LT(room, limit) << over.err.constData();
+    ExpectToldWithinLimit(OpenInProgram(large, &group),
+                          "\"" + QFile::decodeName(large) + "\" could not be opened: it holds 768.0 MiB, more than the ", limit);
 }
 
 // In a 512 MiB memory cgroup, a file growing faster than it is read: read up to
@@ -255,12 +261,8 @@ TEST(OpenMemory, InAMemoryCgroupAFileGrowingAsItIsReadIsCutOffAtTheRoomAndThePro
     const GrowingFile writer(growing);
     if (!writer.Growing())
         GTEST_SKIP() << "this file system cannot hold a sparse file, or does not report reads of it";
-    const Opened grown = OpenInProgram(growing, &group);
-    EXPECT_TRUE(grown.alive) << grown.err.constData();
-    EXPECT_TRUE(grown.err.contains("\"" + growing + "\" could not be opened: it holds more than the ")) << grown.err.constData();
-    const qint64 room = FreeMemorySaid(grown.err);
-    EXPECT_GT(room, 0) << grown.err.constData();
-    EXPECT_LT(room, limit) << grown.err.constData();
+    ExpectToldWithinLimit(OpenInProgram(growing, &group),
+                          "\"" + QFile::decodeName(growing) + "\" could not be opened: it holds more than the ", limit);
 }
 
 // Under an address-space limit of 512 MiB more than the program takes to start:
@@ -285,13 +287,8 @@ TEST(OpenMemory, UnderAnAddressSpaceLimitTheMessageGivesTheFilesSizeAndTheRoomTh
         .arg(QFile::decodeName(huge), QLocale::c().formattedDataSize(size, 1, QLocale::DataSizeIecFormat));
     const QString endless = QStringLiteral("\"/proc/self/pagemap\" could not be opened: it holds more than the ");
     for (const auto& [path, said] : {std::pair(huge, sized), std::pair(QByteArray("/proc/self/pagemap"), endless)}) {
-        const Opened limited = OpenInProgram(path, nullptr, limit);
-        EXPECT_TRUE(limited.alive) << limited.err.constData();
-        EXPECT_TRUE(QString::fromLocal8Bit(limited.err).contains(said)) << limited.err.constData();
         // What the limit leaves as the file is opened: less than the limit, though not
         // the room exactly, as a program under a limit reserves less address space.
-        const qint64 free = FreeMemorySaid(limited.err);
-        EXPECT_GT(free, 0) << limited.err.constData();
-        EXPECT_LT(free, limit) << limited.err.constData();
+        ExpectToldWithinLimit(OpenInProgram(path, nullptr, limit), said, limit);
     }
 }
