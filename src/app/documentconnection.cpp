@@ -40,10 +40,11 @@ void DocumentConnection::Read()
     // Ending may report the disconnection at once, and delivering may run an event
     // loop of its own: what is delivered is taken out first.
     const DocumentPaths paths = reader_.Paths();
+    const handover::Feedback feedback = reader_.Feedback();
     const Deliver deliver = state == handover::Reader::State::Complete ? deliver_ : Deliver();
     End(false);
     if (deliver)
-        deliver(paths);
+        deliver(paths, feedback);
 }
 
 // A message that arrived while this instance was too busy to read it still counts:

@@ -7,7 +7,7 @@ namespace handover {
 
 namespace {
 
-const QByteArray kMark = QByteArrayLiteral("QVOPEN1\n");
+const QByteArray kMark = QByteArrayLiteral("QVOPEN2\n");
 const QByteArray kProbe = QByteArrayLiteral("QVPING1\n");  // as long as kMark
 constexpr qsizetype kHeader = 8 + 4;
 
@@ -23,11 +23,12 @@ QString Unacceptable(const QByteArray& bytes)
     return {};
 }
 
-void AppendLength(QByteArray& out, qsizetype n)
+void AppendEntry(QByteArray& out, const QByteArray& bytes)
 {
     char b[4];
-    qToBigEndian(static_cast<quint32>(n), b);
+    qToBigEndian(static_cast<quint32>(bytes.size()), b);
     out.append(b, 4);
+    out += bytes;
 }
 
 quint32 LengthAt(const QByteArray& in, qsizetype at)
@@ -37,10 +38,12 @@ quint32 LengthAt(const QByteArray& in, qsizetype at)
 
 } // namespace
 
-Packed Encode(const QList<QByteArray>& paths)
+Packed Encode(const QList<QByteArray>& paths, const Feedback& feedback)
 {
     Packed packed;
     QByteArray payload;
+    AppendEntry(payload, feedback.startupId);
+    AppendEntry(payload, feedback.activationToken);
     for (const QByteArray& path : paths) {
         QString reason = Unacceptable(path);
         if (reason.isEmpty() && payload.size() + 4 + path.size() > kMaxPayload)
@@ -49,13 +52,11 @@ Packed Encode(const QList<QByteArray>& paths)
             packed.refused.append({path, reason});
             continue;
         }
-        AppendLength(payload, path.size());
-        payload += path;
+        AppendEntry(payload, path);
         ++packed.carried;
     }
     packed.message = kMark;
-    AppendLength(packed.message, payload.size());
-    packed.message += payload;
+    AppendEntry(packed.message, payload);
     return packed;
 }
 
@@ -98,7 +99,9 @@ Reader::State Reader::Parse()
     if (buffer_.size() > total)
         return State::Malformed;
 
-    QList<QByteArray> paths;
+    // The startup id and the token come first, then the paths: each whole, and no
+    // NUL, which would cut the id short in the desktop's message.
+    QList<QByteArray> entries;
     qsizetype at = kHeader;
     while (at < total) {
         if (total - at < 4)
@@ -108,12 +111,15 @@ Reader::State Reader::Parse()
         if (n > static_cast<quint32>(total - at))
             return State::Malformed;
         const QByteArray bytes = buffer_.mid(at, static_cast<qsizetype>(n));
-        if (!Unacceptable(bytes).isEmpty())
+        if (entries.size() < 2 ? bytes.contains('\0') : !Unacceptable(bytes).isEmpty())
             return State::Malformed;
-        paths << bytes;
+        entries << bytes;
         at += static_cast<qsizetype>(n);
     }
-    paths_ = std::move(paths);
+    if (entries.size() < 2)
+        return State::Malformed;
+    feedback_ = {entries[0], entries[1]};
+    paths_ = entries.mid(2);
     return State::Complete;
 }
 

@@ -1,11 +1,16 @@
-// Entry point of Quorvanel: the runtime, the single-instance hand-over of the
-// documents on the command line, start-up and the exit status.
+// Entry point of Quorvanel: the single-instance hand-over of the documents on the
+// command line, the runtime, start-up and the exit status.
+#include "app/launchfeedback.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
+#include "app/windowsystem.h"
 #include "framework/runtime/runtime.h"
+
+#include <QLockFile>
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 
 int main(int argc, char** argv)
 {
@@ -13,14 +18,24 @@ int main(int argc, char** argv)
     // so, instead of the signal ending the program with the text unsaved.
     std::signal(SIGXFSZ, SIG_IGN);
     const DocumentPaths documents = LaunchDocuments(argc, argv);
-    Runtime runtime(argc, argv);
+    const handover::Feedback feedback = launch_feedback::OfThisLaunch();
+    // Qt's window system comes up only in a launch that is to open a window: one
+    // that hands its documents over needs no display.
+    std::optional<Runtime> runtime;
+    const auto startRuntime = [&] { runtime.emplace(argc, argv); };
 
     using single_instance::Claim;
-    Claim claim = single_instance::ClaimOrHandOver(single_instance::DefaultSocketPath(), documents,
-                                                   OpenHandedOverDocuments);
+    Claim claim = single_instance::ClaimOrHandOver(
+        single_instance::DefaultSocketPath(), documents, OpenHandedOverDocuments, feedback,
+        [&](QLockFile& lock) { StartWindowSystem(startRuntime, [&lock] { lock.unlock(); }); });
     for (const handover::Refusal& refused : claim.refused)
         std::fprintf(stderr, "Quorvanel: not handed over: %s: %s\n", refused.path.constData(),
                      refused.reason.toLocal8Bit().constData());
+    // A launch that ends without a window and whose documents the running window
+    // did not take ends its own feedback.
+    if (claim.outcome != Claim::Outcome::HandedOver && claim.outcome != Claim::Outcome::Primary
+        && claim.outcome != Claim::Outcome::Alone)
+        launch_feedback::EndWithoutWindow(feedback);
     switch (claim.outcome) {
     case Claim::Outcome::HandedOver:
         return 0;
@@ -40,6 +55,8 @@ int main(int argc, char** argv)
     case Claim::Outcome::Alone:
         break;
     }
+    if (!runtime)
+        StartWindowSystem(startRuntime);
 
     bool started = false;
     try {

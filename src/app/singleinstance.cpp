@@ -4,10 +4,12 @@
 
 #include "app/documentconnection.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -15,6 +17,7 @@
 #include <cstring>
 #include <optional>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -32,6 +35,8 @@ constexpr int kConnectionDeadlineMs = 2000;
 constexpr int kBacklog = 50;
 // How soon a server out of descriptors tries again.
 constexpr int kAcceptRetryMs = 200;
+// How soon a launch asks a busy instance again for a connection.
+constexpr int kConnectRetryMs = 10;
 // How long a launch waits for another that is becoming the running instance.
 constexpr int kLockWaitMs = 10000;
 
@@ -70,6 +75,16 @@ bool NobodyListens(const QString& socketPath)
         && (errno == ECONNREFUSED || errno == ENOENT);
     ::close(fd);
     return nobody;
+}
+
+// Whether the socket becomes ready for events within timeoutMs.
+bool Ready(int fd, short events, int timeoutMs)
+{
+    pollfd p {fd, events, 0};
+    int n;
+    while ((n = ::poll(&p, 1, timeoutMs)) < 0 && errno == EINTR) {
+    }
+    return n > 0;
 }
 
 bool PeerIsThisUser(int fd)
@@ -190,31 +205,45 @@ void DocumentServer::Accept()
 
 HandOver SendToRunningInstance(const QString& socketPath, const QByteArray& message, int timeoutMs)
 {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(timeoutMs)) {
-        // Only a refusal or a missing socket mean nobody is there; a connection
-        // still pending when the time is up is a busy instance's.
-        const auto error = socket.error();
-        return error == QLocalSocket::ConnectionRefusedError || error == QLocalSocket::ServerNotFoundError
-            ? HandOver::NoInstance
-            : HandOver::Busy;
-    }
-    if (socket.write(message) != message.size())
+    // No socket can have a name that does not fit an address.
+    if (socketPath.isEmpty() || !FitsSocketAddress(socketPath))
+        return HandOver::NoInstance;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
         return HandOver::Failed;
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(timeoutMs))
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    const sockaddr_un addr = Address(QFile::encodeName(socketPath));
+    // A listener whose backlog is full turns the connection away for now: it is a
+    // busy instance's, asked again until the time is up. Only a refusal or a
+    // missing socket mean nobody is there.
+    const QDeadlineTimer connecting(timeoutMs);
+    while (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        if (errno == ECONNREFUSED || errno == ENOENT)
+            return HandOver::NoInstance;
+        if (errno != EAGAIN || connecting.hasExpired())
+            return HandOver::Busy;
+        ::poll(nullptr, 0, kConnectRetryMs);
+    }
+    for (qsizetype sent = 0; sent < message.size();) {
+        const ssize_t n = ::send(fd, message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
+        if (n > 0)
+            sent += n;
+        else if (n == 0 || (errno != EINTR && (errno != EAGAIN || !Ready(fd, POLLOUT, timeoutMs))))
             return HandOver::Failed;
+    }
     // The whole message sits in the socket now, and the running instance reads it
     // whenever its event loop comes round, however busy it is at the moment. Only
     // an instance that closes the connection unanswered has refused it.
-    while (socket.bytesAvailable() < 1) {
-        if (socket.waitForReadyRead(timeoutMs) || socket.bytesAvailable() > 0)
-            continue;
-        return socket.state() == QLocalSocket::ConnectedState ? HandOver::Delivered : HandOver::Failed;
+    for (;;) {
+        char answer = 0;
+        const ssize_t n = ::recv(fd, &answer, 1, 0);
+        if (n == 1)
+            return answer == handover::kAck ? HandOver::Delivered : HandOver::Failed;
+        if (n == 0 || (errno != EINTR && errno != EAGAIN))
+            return HandOver::Failed;
+        if (errno == EAGAIN && !Ready(fd, POLLIN, timeoutMs))
+            return HandOver::Delivered;
     }
-    char answer = 0;
-    return socket.read(&answer, 1) == 1 && answer == handover::kAck ? HandOver::Delivered : HandOver::Failed;
 }
 
 namespace {
@@ -242,11 +271,12 @@ std::optional<Claim> HandedOver(HandOver result, handover::Packed& packed, bool 
 
 } // namespace
 
-Claim ClaimOrHandOver(const QString& socketPath, const DocumentPaths& paths, DocumentServer::Deliver deliver)
+Claim ClaimOrHandOver(const QString& socketPath, const DocumentPaths& paths, DocumentServer::Deliver deliver,
+                      const handover::Feedback& feedback, const BecomeInstance& becomeInstance)
 {
     if (socketPath.isEmpty())
         return {};
-    handover::Packed packed = handover::Encode(paths);
+    handover::Packed packed = handover::Encode(paths, feedback);
     // With every path refused there is nothing to send, but whether an instance
     // runs still decides whether this launch opens them itself.
     const bool nothingCarried = !paths.isEmpty() && packed.carried == 0;
@@ -266,6 +296,8 @@ Claim ClaimOrHandOver(const QString& socketPath, const DocumentPaths& paths, Doc
     }
     if (auto claim = HandedOver(SendToRunningInstance(socketPath, message), packed, nothingCarried))
         return std::move(*claim);
+    if (becomeInstance)
+        becomeInstance(lock);
     Claim claim;
     auto server = std::make_unique<DocumentServer>(std::move(deliver));
     if (server->Listen(socketPath)) {

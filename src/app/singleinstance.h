@@ -15,6 +15,7 @@
 
 #include <sys/types.h>
 
+class QLockFile;
 class QSocketNotifier;
 class QTimer;
 
@@ -26,13 +27,13 @@ namespace single_instance {
 QString DefaultSocketPath();
 
 // The running instance's end: accepts connections, reads one message from each,
-// acknowledges it and hands its paths on. Each connection has a deadline of its
+// acknowledges it and hands its paths and the launch's feedback on. Each connection has a deadline of its
 // own and none waits for another, so idle ones cannot hold a hand-over back. When
 // the process is out of descriptors, a connection waits in the backlog until one
 // is free; the socket is never given up while this object lives.
 class DocumentServer : public QObject {
 public:
-    using Deliver = std::function<void(const DocumentPaths& paths)>;
+    using Deliver = std::function<void(const DocumentPaths& paths, const handover::Feedback& feedback)>;
 
     explicit DocumentServer(Deliver deliver, QObject* parent = nullptr);
     ~DocumentServer() override;
@@ -60,16 +61,19 @@ enum class HandOver {
     Failed,      // the message could not be written, or the instance refused it
 };
 
-// Sends a message (or the probe) to the instance listening at socketPath. An
-// instance too busy to answer within timeoutMs still has the message and reads it
-// later, so that counts as delivered; one that closes the connection unanswered
+// Sends a message (or the probe) to the instance listening at socketPath, over a
+// plain socket: a launch that only hands over needs no event loop and no display.
+// An instance too busy to answer within timeoutMs still has the message and reads
+// it later, so that counts as delivered; one that closes the connection unanswered
 // does not.
 HandOver SendToRunningInstance(const QString& socketPath, const QByteArray& message, int timeoutMs = 5000);
 
 // The launch's decision. A hand-over needs no lock, so launches at once reach a
 // running instance side by side however long it takes to answer; only becoming
 // the running instance is done under a lock, so that two launches at once agree
-// on who runs.
+// on who runs. A launch that becomes it runs becomeInstance under that lock before
+// it listens (the server needs the event loop's application object); should it
+// end the process there, it is handed the lock to give up first.
 struct Claim {
     enum class Outcome {
         Primary,     // this process runs; server listens
@@ -85,6 +89,8 @@ struct Claim {
     QList<handover::Refusal> refused;
 };
 
-Claim ClaimOrHandOver(const QString& socketPath, const DocumentPaths& paths, DocumentServer::Deliver deliver);
+using BecomeInstance = std::function<void(QLockFile& lock)>;
+Claim ClaimOrHandOver(const QString& socketPath, const DocumentPaths& paths, DocumentServer::Deliver deliver,
+                      const handover::Feedback& feedback = {}, const BecomeInstance& becomeInstance = {});
 
 } // namespace single_instance

@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/filetypes1.h"
+#include "app/launchfeedback.h"
 #include "framework/files/folderitem.h"
 #include "framework/runtime/dispatch.h"
 #include "framework/runtime/runtime.h"
@@ -79,16 +80,15 @@ void HandOverDocuments(const DocumentPaths& paths)
         Qt::QueuedConnection);
 }
 
-void OpenHandedOverDocuments(const DocumentPaths& paths)
+void OpenHandedOverDocuments(const DocumentPaths& paths, const handover::Feedback& feedback)
 {
     OpenEach(paths);
-    Dispatch([] {
+    Dispatch([&feedback] {
         QMainWindow* window = MW::Instance().QtWindow();
         if (window->isMinimized())
             window->showNormal();
         window->show();
-        window->raise();
-        window->activateWindow();
+        launch_feedback::BringToFront(window, feedback);
     });
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/documentpaths.h"
+#include "app/handovermessage.h"
 
 #include <functional>
 
@@ -41,5 +42,5 @@ App* TheApp();
 void HandOverDocuments(const DocumentPaths& paths);
 
 // What a second launch hands over: each path to OpenDocument in order, then the
-// main window shown and brought to the front.
-void OpenHandedOverDocuments(const DocumentPaths& paths);
+// main window shown and brought to the front for that launch, whose feedback it ends.
+void OpenHandedOverDocuments(const DocumentPaths& paths, const handover::Feedback& feedback = {});

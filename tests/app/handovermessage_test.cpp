@@ -1,5 +1,6 @@
-// The hand-over message: round trips, and every kind of malformed or oversized
-// input turned away, also when it arrives in pieces.
+// The hand-over message: round trips, the launch's feedback with the paths, and
+// every kind of malformed or oversized input turned away, also when it arrives in
+// pieces.
 #include "app/handovermessage.h"
 
 #include <QtEndian>
@@ -15,8 +16,12 @@ QByteArray Be32(quint32 n)
     return QByteArray(reinterpret_cast<const char*>(&n), 4);
 }
 
-QByteArray Message(const QByteArray& payload) { return QByteArrayLiteral("QVOPEN1\n") + Be32(payload.size()) + payload; }
 QByteArray Entry(const QByteArray& path) { return Be32(path.size()) + path; }
+// A message with no startup id and no token before the payload's paths.
+QByteArray Message(const QByteArray& paths, const QByteArray& feedback = Entry("") + Entry(""))
+{
+    return QByteArrayLiteral("QVOPEN2\n") + Be32(feedback.size() + paths.size()) + feedback + paths;
+}
 
 } // namespace
 
@@ -49,7 +54,11 @@ TEST(HandOverMessage, MalformedOrOversizedInputIsTurnedAwayAsSoonAsItShows)
 {
     const std::pair<const char*, QByteArray> cases[] = {
         {"another protocol", QByteArrayLiteral("GET / HTTP/1.1\r\n\r\n")},
-        {"wrong mark version", QByteArrayLiteral("QVOPEN2\n") + Be32(0)},
+        {"an earlier build's message", QByteArrayLiteral("QVOPEN1\n") + Be32(6) + Entry("/a")},
+        {"no feedback", Message("", "")},
+        {"token missing", Message("", Entry("id"))},
+        {"NUL inside the startup id", Message(Entry("/a"), Entry(QByteArray("i\0d", 3)) + Entry(""))},
+        {"NUL inside the token", Message("", Entry("") + Entry(QByteArray("t\0", 2)))},
         {"bytes after the probe", QByteArrayLiteral("QVPING1\n/")},
         {"probe mark cut and another begun", QByteArrayLiteral("QVPINQVOPEN1\n")},
         {"entry longer than the payload", Message(Be32(10) + "/abc")},
@@ -59,12 +68,37 @@ TEST(HandOverMessage, MalformedOrOversizedInputIsTurnedAwayAsSoonAsItShows)
         {"NUL inside a path", Message(Entry(QByteArray("/a\0b", 4)))},
         {"path over the limit", Message(Entry("/" + QByteArray(handover::kMaxPathBytes, 'x')))},
         {"bytes after the message", Message(Entry("/a")) + "trailing"},
-        {"payload over the limit", QByteArrayLiteral("QVOPEN1\n") + Be32(quint32(handover::kMaxPayload) + 1)},
-        {"largest length", QByteArrayLiteral("QVOPEN1\n") + Be32(0xFFFFFFFFu)},
+        {"payload over the limit", QByteArrayLiteral("QVOPEN2\n") + Be32(quint32(handover::kMaxPayload) + 1)},
+        {"largest length", QByteArrayLiteral("QVOPEN2\n") + Be32(0xFFFFFFFFu)},
     };
     for (const auto& [what, bytes] : cases) {
         EXPECT_FALSE(handover::Decode(bytes).has_value()) << what;
         Reader reader;
         EXPECT_EQ(reader.Feed(bytes), Reader::State::Malformed) << what;
     }
+}
+
+// The startup id and the token travel before the paths as the launch had them,
+// whatever their bytes, also with no path; they count towards the message's limit,
+// so that a message the paths fill is still taken whole.
+TEST(HandOverMessage, LaunchFeedbackTravelsBeforeThePathsAsTheLaunchHadIt)
+{
+    const handover::Feedback feedback {"host 1 \"q\"\\_TIME4242", "tok\xff\n"};
+    const QByteArray ids = Entry(feedback.startupId) + Entry(feedback.activationToken);
+    EXPECT_EQ(handover::Encode({"/a", "/b"}, feedback).message, Message(Entry("/a") + Entry("/b"), ids));
+    for (const QList<QByteArray>& paths : {QList<QByteArray>{}, QList<QByteArray>{"/a", "/b"}}) {
+        Reader reader;
+        ASSERT_EQ(reader.Feed(handover::Encode(paths, feedback).message), Reader::State::Complete);
+        EXPECT_EQ(reader.Paths(), paths);
+        EXPECT_EQ(reader.Feedback(), feedback);
+    }
+
+    const handover::Feedback large {QByteArray(100000, 'i'), QByteArray(100000, 't')};
+    const QList<QByteArray> paths(300, "/" + QByteArray(3999, 'p'));
+    const handover::Packed full = handover::Encode(paths, large);
+    // (1 MiB - 2 * (4 + 100000)) / (4 + 4000) paths fit.
+    EXPECT_EQ(full.carried, 211);
+    Reader reader;
+    ASSERT_EQ(reader.Feed(full.message), Reader::State::Complete);
+    EXPECT_EQ(reader.Feedback(), large);
 }

@@ -61,7 +61,7 @@ protected:
     // window as the program does.
     void Serve()
     {
-        server = std::make_unique<DocumentServer>([this](const DocumentPaths& paths) {
+        server = std::make_unique<DocumentServer>([this](const DocumentPaths& paths, const handover::Feedback&) {
             delivered << paths;
             OpenHandedOverDocuments(paths);
         });

@@ -61,7 +61,7 @@ protected:
 
     QTemporaryDir dir, tmp;
     QList<DocumentPaths> delivered;
-    DocumentServer::Deliver deliver = [this](const DocumentPaths& paths) { delivered << paths; };
+    DocumentServer::Deliver deliver = [this](const DocumentPaths& paths, const handover::Feedback&) { delivered << paths; };
 };
 
 } // namespace
