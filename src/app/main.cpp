@@ -2,6 +2,7 @@
 // documents on the command line, start-up and the exit status.
 #include "app/singleinstance.h"
 #include "app/startup.h"
+#include "framework/runtime/ownhome.h"
 #include "framework/runtime/runtime.h"
 
 #include <csignal>
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    UseOwnHome();
     // A write past a file size limit then fails as any other and the save says
     // so, instead of the signal ending the program with the text unsaved.
     std::signal(SIGXFSZ, SIG_IGN);
