@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv)
 {
-    UseOwnHome();  // before anything reads HOME, so that nothing is made in another user's
+    UseOwnHome();  // before anything reads HOME: nothing is to be made in another user's home
     // A write past a file size limit then fails as any other and the save says
     // so, instead of the signal ending the program with the text unsaved.
     std::signal(SIGXFSZ, SIG_IGN);
