@@ -14,27 +14,23 @@
 
 namespace {
 
-constexpr const char* kNames[] = {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME"};
-
-// The five, set to values (null: unset), after UseOwnHome(uid): a line each, "-" when unset.
+// HOME and the four XDG folders, set to values (null: unset), after UseOwnHome(uid):
+// a line each, "-" where unset; HOME given as "~" where it is uid's from the database.
 QByteArray After(uid_t uid, const std::array<QByteArray, 5>& values)
 {
+    static const char* const names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME"};
     return InChild([&]() -> std::optional<QByteArray> {
                for (int i = 0; i < 5; ++i)
-                   values[i].isNull() ? ::unsetenv(kNames[i]) : ::setenv(kNames[i], values[i].constData(), 1);
+                   values[i].isNull() ? ::unsetenv(names[i]) : ::setenv(names[i], values[i].constData(), 1);
                UseOwnHome(uid);
-               QByteArray out;
-               for (const char* name : kNames)
-                   out += QByteArray(std::getenv(name) ? std::getenv(name) : "-") + '\n';
+               const passwd* user = ::getpwuid(uid);
+               QByteArray out = qEnvironmentVariable("HOME", "-").toLocal8Bit();
+               out = user && out == user->pw_dir ? "~" : out;
+               for (int i = 1; i < 5; ++i)
+                   out += ' ' + qgetenv(names[i]).append(qEnvironmentVariableIsSet(names[i]) ? "" : "-");
                return out;
            })
         .value_or("<the child failed>");
-}
-
-QByteArray HomeOf(uid_t uid)
-{
-    const passwd* user = ::getpwuid(uid);
-    return user ? user->pw_dir : "-";
 }
 
 }  // namespace
@@ -47,10 +43,12 @@ TEST(OwnHome, AHomeOrXdgFolderThatIsNotTheRunningUsersGivesWayToItsOwn)
     QFile file(dir.filePath("file"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     const uid_t me = ::geteuid(), other = me == 65534 ? 65533 : 65534;
-    // Kept where its own, or yet to be made within its own; relative or a file are no folders of its.
+    // Its own, or yet to be made within its own, is kept; relative, or a file, is nobody's folder.
     EXPECT_EQ(After(me, {mine + "/home", mine + "/home/not/yet", "cache", mine + "/file", mine}),
-              mine + "/home\n" + mine + "/home/not/yet\n-\n-\n" + mine + "\n");
-    EXPECT_EQ(After(other, {mine + "/home", mine + "/home/config", "/", mine + "/new", {}}), HomeOf(other) + "\n-\n-\n-\n-\n");
+              mine + "/home " + mine + "/home/not/yet - - " + mine);
+    const passwd* user = ::getpwuid(other);
+    EXPECT_EQ(After(other, {mine + "/home", mine + "/home/config", "/", mine + "/new", {}}),
+              QByteArray(user ? "~" : "-") + " - - - -");
 }
 
 TEST(OwnHome, AFolderOfTheUsersOwnWithinAnotherUsersIsNotItsOwn)
@@ -59,8 +57,6 @@ TEST(OwnHome, AFolderOfTheUsersOwnWithinAnotherUsersIsNotItsOwn)
         GTEST_SKIP() << "only root can make a folder of its own within another user's";
     QTemporaryDir dir;
     const QByteArray theirs = QFile::encodeName(dir.filePath("theirs"));
-    ASSERT_EQ(::mkdir(theirs, 0755), 0);
-    ASSERT_EQ(::mkdir(theirs + "/mine", 0700), 0);
-    ASSERT_EQ(::chown(theirs, 65534, 65534), 0);
-    EXPECT_EQ(After(0, {theirs + "/mine", {}, theirs + "/mine", {}, theirs}), HomeOf(0) + "\n-\n-\n-\n-\n");
+    ASSERT_TRUE(::mkdir(theirs, 0755) == 0 && ::mkdir(theirs + "/mine", 0700) == 0 && ::chown(theirs, 65534, 65534) == 0);
+    EXPECT_EQ(After(0, {theirs + "/mine", {}, theirs + "/mine", {}, theirs}), "~ - - - -");
 }
