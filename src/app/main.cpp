@@ -4,6 +4,7 @@
 #include "app/singleinstance.h"
 #include "app/startup.h"
 #include "app/windowsystem.h"
+#include "framework/runtime/ownhome.h"
 #include "framework/runtime/runtime.h"
 
 #include <QLockFile>
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv)
 {
+    UseOwnHome();  // before anything reads HOME: nothing is to be made in another user's home
     // A write past a file size limit then fails as any other and the save says
     // so, instead of the signal ending the program with the text unsaved.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -11,8 +11,14 @@
 #            bytes are whole in the copy in the cache folder;
 #   together two programs save it at once, writes slowed: the second waits, then
 #            says another program is saving the file; the file holds the first's
-#            bytes whole, at both names.
-#   inplace.sh PROGRAM SHIM SCREENSHOT-FOLDER sync|killed|together
+#            bytes whole, at both names;
+#   held     SIGTERM sent midway through the save (writes slowed) ends the
+#            program by SIGTERM once the new bytes are whole at both names; sent
+#            with no save under way, it ends the program at once;
+#   roothome run as root with HOME and XDG folders in another user's home, the
+#            save and its dialog leave that home as it was: they use root's own
+#            (a folder of the test's, mounted there for the program alone).
+#   inplace.sh PROGRAM SHIM SCREENSHOT-FOLDER sync|killed|together|held|roothome
 program=$1
 shim=$2
 shots=$3
@@ -98,7 +104,63 @@ refused_and_put_back() {
   wait "$app" 2>/dev/null || true
 }
 
+# ended_by SIGNAL SECONDS: the program ends within that time, by that signal.
+ended_by() {
+  wait_until "$2" sh -c "! kill -0 $app" || fail "SIG$1 did not end the program within $2 s"
+  local status=0
+  wait "$app" || status=$?
+  [ "$status" = $(( 128 + $(kill -l "$1") )) ] || fail "the program did not end by SIG$1: status $status"
+}
+
 case $mode in
+held)
+  # 1 MiB over 1.5 MiB in 64 KiB pieces, a tenth of a second each.
+  prepare 1536 1024
+  start first "$work/run" QV_SHIM_SLOW_MS=100
+  find_window
+  save_over
+  under_way() { ! cmp -s -n 65536 "$work/earlier.bin" "$target"; }
+  wait_until 30 under_way || fail "the save did not start"
+  kill -TERM "$app"
+  ended_by TERM 30
+  whole_at_both_names "$work/new.bin" || fail "SIGTERM cut the save short: the file is not whole at both names"
+  # After a failed save too, its message up.
+  start second "$work/run" QV_SHIM_FSYNC_FAILURES=1
+  find_window
+  save_over
+  wait_until 20 told second || fail "no failure was reported: $(cat "$work/second.log")"
+  kill -TERM "$app"
+  ended_by TERM 3
+  echo "e2e SIGTERM during and after an in-place save: 2 passed, 0 failed"
+  ;;
+roothome)
+  [ "$(id -u)" = 0 ] || { echo "SKIP: only root can run with another user's home"; exit 77; }
+  own=$(getent passwd 0 | cut -d: -f6)
+  [ -d "$own" ] && [ "$own" != / ] || { echo "SKIP: root's home \"$own\" is no folder to stand in for"; exit 77; }
+  unshare --mount --propagation private true 2>/dev/null || { echo "SKIP: no mount namespace"; exit 77; }
+  prepare 300 200
+  other="$work/other"
+  stand_in="$work/own"
+  mkdir "$other" "$stand_in"
+  chown 65534:65534 "$other"
+  before=$(find "$other" -printf '%p %U %m %T@\n')
+  env HOME="$other" XDG_CONFIG_HOME="$other/.config" XDG_STATE_HOME="$other/.local/state" \
+    unshare --mount --propagation private sh -c 'mount --bind "$1" "$2" && shift 2 && exec "$@"' sh \
+    "$stand_in" "$own" "$program" "$work/new.bin" >"$work/root.log" 2>&1 &
+  app=$!
+  started+=("$app")
+  applog="$work/root.log"
+  find_window
+  save_over
+  wait_until 20 whole_at_both_names "$work/new.bin" || fail "the save did not write the file: $(cat "$applog")"
+  xdotool windowfocus --sync "$win"
+  xdotool key --clearmodifiers ctrl+q
+  ended "Ctrl+Q" root
+  [ "$(find "$other" -printf '%p %U %m %T@\n')" = "$before" ] ||
+    fail "the other user's home was changed: $(find "$other" -printf '%p %U\n')"
+  [ -f "$stand_in/.config/QtProject.conf" ] || fail "the dialog's settings are not in root's own home"
+  echo "e2e save as root with another user's home: 1 passed, 0 failed"
+  ;;
 sync)
   prepare 300 200
   refused_and_put_back first "after the first sync" QV_SHIM_FSYNC_FAILURES=1

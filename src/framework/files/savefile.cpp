@@ -5,6 +5,7 @@
 
 #include "framework/files/inplacewrite.h"
 #include "framework/files/writeall.h"
+#include "framework/runtime/heldsignals.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -182,6 +183,15 @@ bool SaveFile::FailAt(const char* step)
 
 bool SaveFile::Open()
 {
+    held_ = std::make_unique<HeldSignals>();
+    if (Begin())
+        return true;
+    held_.reset();
+    return false;
+}
+
+bool SaveFile::Begin()
+{
     struct stat earlier {};
     const bool exists = Look(target_, earlier);
     if (!exists && errno != ENOENT)
@@ -304,6 +314,7 @@ bool SaveFile::Write(const char* data, qint64 size)
         // stay up for a while.
         FailAt("cannot write");
         Discard();
+        held_.reset();
         return false;
     }
     return true;
@@ -317,6 +328,7 @@ bool SaveFile::Commit()
     done_ = ok;
     if (!ok)
         Discard();
+    held_.reset();
     return ok;
 }
 
@@ -363,6 +375,7 @@ bool SaveFile::RewriteFailed()
     damaged_ = rewrite_->Damaged();
     earlierCopy_ = QFile::decodeName(rewrite_->KeptAt());
     rewrite_.reset();
+    held_.reset();
     return false;
 }
 

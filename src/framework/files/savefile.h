@@ -7,7 +7,9 @@
 // something the file has (its owner, another name, an attribute) or cannot take
 // its place (a folder that takes no new file, another user's file in a sticky
 // folder), the file itself is rewritten in place
-// (framework/files/inplacewrite.h).
+// (framework/files/inplacewrite.h). From Open until the save has ended (put
+// back and cleared away too, where it failed), a request to end the program
+// waits for it (framework/runtime/heldsignals.h).
 #pragma once
 
 #include <QByteArray>
@@ -15,6 +17,7 @@
 #include <memory>
 
 struct stat;
+class HeldSignals;
 class InPlaceWrite;
 
 class SaveFile {
@@ -47,6 +50,7 @@ public:
     QString FailedStep() const { return step_; }
 
 private:
+    bool Begin();
     bool OpenTemporary(const struct stat* earlier);
     bool OpenInPlace(const struct stat& earlier);
     bool CommitTemporary();
@@ -55,6 +59,7 @@ private:
     bool RewriteFailed();
     void Discard();
 
+    std::unique_ptr<HeldSignals> held_;  // first in, last out: held until all else is cleared
     QByteArray target_;     // the file replaced, symbolic links followed
     int folder_ = -1;       // the folder that holds it, opened only as a place (O_PATH)
     QByteArray name_;       // its name there
