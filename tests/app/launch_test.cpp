@@ -38,6 +38,14 @@ namespace {
 
 struct Ran { int status = -1; QByteArray err; };  // -1: still running at the limit, and killed
 
+// Removes the file of that native name when it goes, also when the test fails:
+// the temporary folder's own removal goes by names as text and leaves a name that
+// is not UTF-8, and the folder with it.
+struct RemovedAtEnd {
+    QByteArray path;
+    ~RemovedAtEnd() { ::unlink(path.constData()); }
+};
+
 ino_t Inode(const QString& path)
 {
     struct stat st {};
@@ -162,7 +170,8 @@ TEST_F(Launch, PathsGoAsNamedByTheirBytesAndOpenTheFileTheSystemResolvesOrSayWhy
     ASSERT_TRUE(QDir(files.path()).mkpath(QStringLiteral("elsewhere/sub")));
     WriteFile(dir + "/x.bin", "DECOY");
     WriteFile(dir + "/elsewhere/x.bin", "TARGET");
-    WriteFile(dir + "/bad\xff\xfe.bin", "nu");
+    const RemovedAtEnd bad{dir + "/bad\xff\xfe.bin"};
+    WriteFile(bad.path, "nu");
     WriteFile(dir + "/bad\xef\xbf\xbd\xef\xbf\xbd.bin", "WRONG");
     ASSERT_EQ(::symlink("elsewhere/sub", (dir + "/lnk").constData()), 0);
     Serve();
@@ -192,6 +201,7 @@ TEST_F(Launch, PathsGoAsNamedByTheirBytesAndOpenTheFileTheSystemResolvesOrSayWhy
 TEST_F(Launch, FileTooLargeForMemoryIsNamedWithTheReasonAndTheViewKeepsWhatItShowed)
 {
     const QByteArray huge = Folder(files) + "/huge\xff.bin";
+    const RemovedAtEnd hugeGoes{huge};
     WriteFile(Folder(files) + "/small.bin", "KEEP");
     WriteFile(huge, "");
     const qint64 size = AvailableMemory() + (qint64(4) << 30);

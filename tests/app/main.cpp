@@ -4,6 +4,7 @@
 #include "framework/runtime/dispatch.h"
 #include "framework/sound/noteoutput.h"
 #include "framework/sound/recordingnoteoutput.h"
+#include "common/ownhomes.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const RunOwnHomes homes;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     // Start-up is run in a fresh process of its own (its quit is for good).

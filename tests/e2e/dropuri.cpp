@@ -2,12 +2,15 @@
 // protocol: enter, a position at the window's X Y, and, once the window accepts,
 // the drop, with the URL served as text/uri-list from a selection of our
 // own. With --data it drops a file's bytes instead, offered under up to three
-// types as a program that drags text or a picture offers them. Exit status: 0
-// dropped and finished, 3 the window turned the drop away, 1 no answer in time or
-// an X error.
-//   e2e_dropuri WINDOW-ID X Y URI
-//   e2e_dropuri WINDOW-ID X Y --data FILE TYPE [TYPE [TYPE]]
+// types as a program that drags text or a picture offers them. The drag offers a
+// copy, or with --offer the actions listed (copy, move, link), the first proposed;
+// the actions the window answered in its status and its finish go to stdout. Exit
+// status: 0 dropped and finished, 3 the window turned the drop away, 1 no answer
+// in time or an X error.
+//   e2e_dropuri [--offer ACTION[,ACTION...]] WINDOW-ID X Y URI
+//   e2e_dropuri [--offer ACTION[,ACTION...]] WINDOW-ID X Y --data FILE TYPE [TYPE [TYPE]]
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -43,8 +46,19 @@ void Send(xcb_window_t to, xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d
     e.data.data32[2] = d2;
     e.data.data32[3] = d3;
     e.data.data32[4] = d4;
+    // A round trip: the server has sent the message on before this returns, so a
+    // drag that ends here reaches the window before any drag started after it.
     xcb_send_event(c, 0, to, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
-    xcb_flush(c);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+// The atom's name, "None" for none.
+std::string Name(xcb_atom_t atom)
+{
+    auto* r = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr);
+    const std::string name = r ? std::string(xcb_get_atom_name_name(r), xcb_get_atom_name_name_length(r)) : "None";
+    std::free(r);
+    return name;
 }
 
 }  // namespace
@@ -52,10 +66,23 @@ void Send(xcb_window_t to, xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d
 int main(int argc, char** argv)
 {
     c = xcb_connect(nullptr, nullptr);
+    std::vector<xcb_atom_t> actions;
+    if (argc > 2 && std::strcmp(argv[1], "--offer") == 0) {
+        // "copy,move" offers XdndActionCopy and XdndActionMove.
+        std::string list = std::string(argv[2]) + ",";
+        for (size_t start = 0, comma; (comma = list.find(',', start)) != std::string::npos; start = comma + 1) {
+            std::string name = "XdndAction" + list.substr(start, comma - start);
+            name[10] = char(std::toupper(name[10]));
+            actions.push_back(Atom(name.c_str()));
+        }
+        argv[2] = argv[0];
+        argv += 2;
+        argc -= 2;
+    }
     const bool data = argc >= 7 && argc <= 9 && std::strcmp(argv[4], "--data") == 0;
     if ((argc != 5 && !data) || xcb_connection_has_error(c)) {
-        std::fprintf(stderr, "usage, with an X display: %s WINDOW-ID X Y URI\n"
-                             "                          %s WINDOW-ID X Y --data FILE TYPE [TYPE [TYPE]]\n",
+        std::fprintf(stderr, "usage, with an X display: %s [--offer ACTIONS] WINDOW-ID X Y URI\n"
+                             "                          %s [--offer ACTIONS] WINDOW-ID X Y --data FILE TYPE [TYPE [TYPE]]\n",
                      argv[0], argv[0]);
         return 2;
     }
@@ -81,7 +108,9 @@ int main(int argc, char** argv)
     const xcb_atom_t aware = Atom("XdndAware"), enter = Atom("XdndEnter"), position = Atom("XdndPosition"),
                      status = Atom("XdndStatus"), drop = Atom("XdndDrop"), leave = Atom("XdndLeave"),
                      finished = Atom("XdndFinished"), selection = Atom("XdndSelection"),
-                     copy = Atom("XdndActionCopy");
+                     actionList = Atom("XdndActionList");
+    if (actions.empty())
+        actions.push_back(Atom("XdndActionCopy"));
 
     auto* awareReply = xcb_get_property_reply(c, xcb_get_property(c, 0, target, aware, XCB_ATOM_ATOM, 0, 1), nullptr);
     if (!awareReply || xcb_get_property_value_length(awareReply) < 4) {
@@ -95,6 +124,9 @@ int main(int argc, char** argv)
     xcb_create_window(c, XCB_COPY_FROM_PARENT, source, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                       XCB_COPY_FROM_PARENT, 0, nullptr);
     xcb_set_selection_owner(c, source, selection, XCB_CURRENT_TIME);
+    if (actions.size() > 1)
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, source, actionList, XCB_ATOM_ATOM, 32, uint32_t(actions.size()),
+                            actions.data());
 
     auto* where = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, target, screen->root, x, y), nullptr);
     if (!where)
@@ -103,7 +135,7 @@ int main(int argc, char** argv)
     std::free(where);
 
     Send(target, enter, source, version << 24, types[0], types[1], types[2]);
-    Send(target, position, source, 0, point, XCB_CURRENT_TIME, copy);
+    Send(target, position, source, 0, point, XCB_CURRENT_TIME, actions.front());
 
     // Serves the selection and waits for the answers, within a few seconds.
     bool dropped = false;
@@ -143,8 +175,10 @@ int main(int argc, char** argv)
                     return 3;
                 }
                 dropped = true;
+                std::printf("%s ", Name(message->data.data32[4]).c_str());
                 Send(target, drop, source, 0, XCB_CURRENT_TIME, 0, 0);
             } else if (message->type == finished) {
+                std::printf("%s\n", Name(message->data.data32[2]).c_str());
                 std::free(event);
                 return 0;
             }

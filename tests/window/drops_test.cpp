@@ -32,27 +32,30 @@ bool DropUri(QWidget* target, const QByteArray& uri)
 }
 
 // What the window answered a drag: whether it took the drag's enter, its move and
-// its drop.
+// its drop, and the action it answered the drop with.
 struct DragAnswers {
     bool enter, move, drop;
+    Qt::DropAction action;
 };
 
 // Drags the data onto the window at a point of its own and drops it there, as the
 // desktop delivers a drag: to the window, which finds the control under the point;
 // the move starts as taken as the enter was. The drop follows even when refused.
-DragAnswers DragOnto(QWidget* window, QPoint at, const QMimeData& data)
+// Shift held proposes a move of a drag that offers one.
+DragAnswers DragOnto(QWidget* window, QPoint at, const QMimeData& data,
+                     Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction,
+                     Qt::KeyboardModifiers keys = Qt::NoModifier)
 {
     QWindow* native = window->windowHandle();
-    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, keys);
     QApplication::sendEvent(native, &enter);
-    QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(at, actions, &data, Qt::LeftButton, keys);
     move.setDropAction(enter.dropAction());
     move.setAccepted(enter.isAccepted());
     QApplication::sendEvent(native, &move);
-    QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(at, actions, &data, Qt::LeftButton, keys);
     QApplication::sendEvent(native, &drop);
-    return {enter.isAccepted(), move.isAccepted(), drop.isAccepted()};
+    return {enter.isAccepted(), move.isAccepted(), drop.isAccepted(), drop.dropAction()};
 }
 
 // A column as the user sees it: its text, CR as "|", and its selection.
@@ -178,4 +181,27 @@ TEST_F(WindowTest, DroppedTextPicturesAndOtherDataAreRefusedEverywhereAndChangeN
         EXPECT_TRUE(answers.enter && answers.move && answers.drop);
         EXPECT_EQ(Columns(), QStringList({"00000000:|", "41 ", "A "}));
     }
+}
+
+// A file is taken as a copy, also when the drag proposes a move (Shift held): the
+// program only reads it, and a source told "moved" may remove it; a drag offered
+// only as a move is turned away. On the converter's fields too, which keep their text.
+TEST_F(WindowTest, DroppedFilesAreTakenAsACopyAlsoOnTheFieldsWhichKeepTheirText)
+{
+    WriteBytes(Path("a.bin"), "A");
+    QMimeData a;
+    a.setUrls({QUrl::fromLocalFile(Path("a.bin"))});
+    a.setText(Path("a.bin"));
+    w().TField2().SetText("FF");
+    for (Control* place : std::initializer_list<Control*>{&w().TField1(), &w().TField2(), &w().BinaryTa()}) {
+        SCOPED_TRACE(place->Name().toStdString());
+        const QPoint at = place->Widget()->mapTo(w().QtWindow(), place->Widget()->rect().center());
+        w().FutterTa().SetText("-");
+        EXPECT_FALSE(DragOnto(w().QtWindow(), at, a, Qt::MoveAction).enter);
+        EXPECT_EQ(w().FutterTa().Text(), "-");
+        const DragAnswers moved = DragOnto(w().QtWindow(), at, a, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier);
+        EXPECT_TRUE(moved.drop && moved.action == Qt::CopyAction);
+        EXPECT_EQ(w().FutterTa().Text(), "A ");
+    }
+    EXPECT_EQ(w().TField1().Text() + w().TField2().Text(), "FF");
 }

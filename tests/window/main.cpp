@@ -1,6 +1,7 @@
 // Test main of the window and picture tests: one QApplication for the run,
 // offscreen unless a display is asked for, and unhandled exceptions collected instead of shown.
 #include "framework/runtime/dispatch.h"
+#include "common/ownhomes.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const RunOwnHomes homes;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     SetUnhandledExceptionReporter([](const QString& report) {

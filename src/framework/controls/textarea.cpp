@@ -9,7 +9,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -192,18 +191,14 @@ protected:
     // Only files are taken, and only with a DropObject handler; everything else is
     // left to the window, which takes files alone, so text, pictures and other data
     // are refused and change nothing.
-    void dragEnterEvent(QDragEnterEvent* e) override { TakeFileDrag(e); }
-    void dragMoveEvent(QDragMoveEvent* e) override { TakeFileDrag(e); }
+    void dragEnterEvent(QDragEnterEvent* e) override { DragItem::TakeAsCopy(*e, bool(owner_.DropObject)); }
+    void dragMoveEvent(QDragMoveEvent* e) override { DragItem::TakeAsCopy(*e, bool(owner_.DropObject)); }
     void dropEvent(QDropEvent* e) override
     {
-        if (!IsFileDrop(*e->mimeData())) {
-            e->ignore();
-            return;
-        }
-        e->acceptProposedAction();
-        DragItem item = DragItem::FromMimeData(*e->mimeData());
+        DragItem item = DragItem::TakeAsCopy(*e, bool(owner_.DropObject));
         const qint64 action = static_cast<qint64>(e->dropAction());
-        Dispatch([&] { owner_.DropObject(owner_, item, action); });
+        if (item.FolderItemAvailable())
+            Dispatch([&] { owner_.DropObject(owner_, item, action); });
     }
 
 private:
@@ -226,17 +221,6 @@ private:
             return false;
         const QPoint p = e->position().toPoint();
         return DispatchResult<bool>([&] { return owner_.MouseDown(owner_, p.x(), p.y()); }, false);
-    }
-    bool IsFileDrop(const QMimeData& data) const
-    {
-        return owner_.DropObject && DragItem::FromMimeData(data).FolderItemAvailable();
-    }
-    void TakeFileDrag(QDragMoveEvent* e)
-    {
-        if (IsFileDrop(*e->mimeData()))
-            e->acceptProposedAction();
-        else
-            e->ignore();
     }
 
     TextArea& owner_;

@@ -1,13 +1,33 @@
-// Text field over QLineEdit.
+// Text field over QLineEdit, which takes dropped text but leaves files to its window.
 #include "framework/controls/textfield.h"
 
+#include "framework/files/dragitem.h"
 #include "framework/runtime/dispatch.h"
 
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QPalette>
 #include <limits>
 
-TextField::TextField() : Control(new QLineEdit), edit_(static_cast<QLineEdit*>(Widget()))
+namespace {
+
+// A drag that brings a file goes on to the window, which opens the file as it does
+// wherever else it lands; QLineEdit would type the file's URL in as text.
+class FieldEdit final : public QLineEdit {
+protected:
+    bool event(QEvent* e) override
+    {
+        const bool drag = e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove || e->type() == QEvent::Drop;
+        if (!drag || !DragItem::BringsFile(*static_cast<QDropEvent*>(e)->mimeData()))
+            return QLineEdit::event(e);
+        e->ignore();
+        return true;
+    }
+};
+
+} // namespace
+
+TextField::TextField() : Control(new FieldEdit), edit_(static_cast<QLineEdit*>(Widget()))
 {
     Mark(edit_, this);
     SetMaximumCharactersAllowed(0);

@@ -1,4 +1,5 @@
-// A one-line text field with a hint and a background colour.
+// A one-line text field with a hint and a background colour; dropped text goes into
+// it, dropped files on to its window.
 #pragma once
 
 #include "framework/controls/control.h"

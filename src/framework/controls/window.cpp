@@ -11,7 +11,6 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPainter>
 #include <algorithm>
 #include <functional>
@@ -61,27 +60,13 @@ protected:
         owner_.HandleClose();
         e->accept();
     }
-    void dragEnterEvent(QDragEnterEvent* e) override
-    {
-        if (owner_.AcceptsFileDrops() && DragItem::FromMimeData(*e->mimeData()).FolderItemAvailable())
-            e->acceptProposedAction();
-        else
-            e->ignore();
-    }
-    void dragMoveEvent(QDragMoveEvent* e) override
-    {
-        if (owner_.AcceptsFileDrops())
-            e->acceptProposedAction();
-    }
+    void dragEnterEvent(QDragEnterEvent* e) override { DragItem::TakeAsCopy(*e, owner_.AcceptsFileDrops()); }
+    void dragMoveEvent(QDragMoveEvent* e) override { DragItem::TakeAsCopy(*e, owner_.AcceptsFileDrops()); }
     void dropEvent(QDropEvent* e) override
     {
-        DragItem item = DragItem::FromMimeData(*e->mimeData());
-        if (!owner_.AcceptsFileDrops() || !item.FolderItemAvailable()) {
-            e->ignore();
-            return;
-        }
-        e->acceptProposedAction();
-        owner_.HandleDrop(item, static_cast<qint64>(e->dropAction()));
+        DragItem item = DragItem::TakeAsCopy(*e, owner_.AcceptsFileDrops());
+        if (item.FolderItemAvailable())
+            owner_.HandleDrop(item, static_cast<qint64>(e->dropAction()));
     }
 
 private:

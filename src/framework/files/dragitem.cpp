@@ -1,20 +1,37 @@
-// DragItem from dropped data: the first URL, when it names a local file.
+// DragItem from dropped data: the first URL, when it names a local file; the
+// answer given to a drag of one.
 #include "framework/files/dragitem.h"
 
+#include <QDropEvent>
 #include <QMimeData>
+#include <QSysInfo>
 #include <QUrl>
 
 namespace {
 
+bool IsFileUrl(const QUrl& url)
+{
+    return url.isValid() && url.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) == 0;
+}
+
+// The first URL of the data; an empty one when it has none.
+QUrl FirstUrl(const QMimeData& data)
+{
+    const QList<QUrl> urls = data.hasUrls() ? data.urls() : QList<QUrl>();
+    return urls.isEmpty() ? QUrl() : urls.first();
+}
+
 // The bytes of the local path a file URL names; empty for any other URL. A host
-// names another machine unless it is this one's usual name, and the path's
-// percent-encoded bytes are kept as they are, UTF-8 or not, as a shell keeps them.
+// names another machine unless it is this one's usual name or its own host name,
+// and the path's percent-encoded bytes are kept as they are, UTF-8 or not, as a
+// shell keeps them.
 QByteArray LocalPathBytes(const QUrl& url)
 {
-    if (!url.isValid() || url.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) != 0)
+    if (!IsFileUrl(url))
         return {};
     const QString host = url.host();
-    if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+    if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0
+        && host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) != 0)
         return {};
     const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
     return path.startsWith('/') ? path : QByteArray();
@@ -24,13 +41,26 @@ QByteArray LocalPathBytes(const QUrl& url)
 
 DragItem DragItem::FromMimeData(const QMimeData& data)
 {
-    if (!data.hasUrls())
-        return DragItem();
-    const QList<QUrl> urls = data.urls();
-    const QByteArray path = urls.isEmpty() ? QByteArray() : LocalPathBytes(urls.first());
+    const QByteArray path = LocalPathBytes(FirstUrl(data));
     if (path.isEmpty())
         return DragItem();
     // A name that cannot be reached carries no item, as a missing file's would not
     // open either.
     return DragItem(::FolderItem::FromNativePath(path));
+}
+
+bool DragItem::BringsFile(const QMimeData& data) { return IsFileUrl(FirstUrl(data)); }
+
+DragItem DragItem::TakeAsCopy(QDropEvent& event, bool takesFiles)
+{
+    DragItem item;
+    if (takesFiles && (event.possibleActions() & Qt::CopyAction))
+        item = FromMimeData(*event.mimeData());
+    if (!item.FolderItemAvailable()) {
+        event.ignore();
+        return DragItem();
+    }
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+    return item;
 }

@@ -1,0 +1,47 @@
+// The folders the program keeps things in under the user's home, its cache and
+// state homes, pointed for a run of a test program at a temporary folder of the
+// run's own, removed with everything in it when the run ends: the tests leave the
+// user's home as they found it. A test program that a run starts again (a death
+// test's child) keeps the run's folder.
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ftw.h>
+#include <sys/stat.h>
+
+class RunOwnHomes {
+public:
+    RunOwnHomes()
+    {
+        if (qEnvironmentVariableIsSet(kMark))
+            return;
+        QByteArray pattern = QFile::encodeName(QDir::tempPath()) + "/test-homes-XXXXXX";
+        if (!::mkdtemp(pattern.data()))
+            return;
+        folder_ = pattern;
+        qputenv(kMark, folder_);
+        for (const char* name : {"XDG_CACHE_HOME", "XDG_STATE_HOME"}) {
+            const QByteArray home = folder_ + "/" + name;
+            ::mkdir(home.constData(), 0700);
+            qputenv(name, home);
+        }
+    }
+    ~RunOwnHomes()
+    {
+        // By native names, which a removal going by text would miss when they are not UTF-8.
+        if (!folder_.isEmpty())
+            ::nftw(folder_.constData(), [](const char* path, const struct stat*, int, FTW*) { return std::remove(path); },
+                   16, FTW_DEPTH | FTW_PHYS);
+    }
+    RunOwnHomes(const RunOwnHomes&) = delete;
+    RunOwnHomes& operator=(const RunOwnHomes&) = delete;
+
+private:
+    static constexpr const char* kMark = "QUORVANEL_TEST_HOMES";
+    QByteArray folder_;
+};
