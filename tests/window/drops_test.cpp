@@ -202,6 +202,11 @@ TEST_F(WindowTest, DroppedFilesAreTakenAsACopyAlsoOnTheFieldsWhichKeepTheirText)
         const DragAnswers moved = DragOnto(w().QtWindow(), at, a, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier);
         EXPECT_TRUE(moved.drop && moved.action == Qt::CopyAction);
         EXPECT_EQ(w().FutterTa().Text(), "A ");
+        // A source that offers only a link keeps its file as well.
+        w().FutterTa().SetText("-");
+        const DragAnswers linked = DragOnto(w().QtWindow(), at, a, Qt::LinkAction);
+        EXPECT_TRUE(linked.drop && linked.action == Qt::LinkAction);
+        EXPECT_EQ(w().FutterTa().Text(), "A ");
     }
     EXPECT_EQ(w().TField1().Text() + w().TField2().Text(), "FF");
 }

@@ -53,14 +53,19 @@ bool DragItem::BringsFile(const QMimeData& data) { return IsFileUrl(FirstUrl(dat
 
 DragItem DragItem::TakeAsCopy(QDropEvent& event, bool takesFiles)
 {
+    // A link leaves the source's file where it is as a copy does; a move may not.
+    const Qt::DropActions offered = event.possibleActions();
+    const Qt::DropAction answer = offered & Qt::CopyAction ? Qt::CopyAction
+                                  : offered & Qt::LinkAction ? Qt::LinkAction
+                                                             : Qt::IgnoreAction;
     DragItem item;
-    if (takesFiles && (event.possibleActions() & Qt::CopyAction))
+    if (takesFiles && answer != Qt::IgnoreAction)
         item = FromMimeData(*event.mimeData());
     if (!item.FolderItemAvailable()) {
         event.ignore();
         return DragItem();
     }
-    event.setDropAction(Qt::CopyAction);
+    event.setDropAction(answer);
     event.accept();
     return item;
 }

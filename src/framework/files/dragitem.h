@@ -19,10 +19,11 @@ public:
     // that brings a file and no text to type.
     static bool BringsFile(const QMimeData& data);
     // Answers a drag's enter, move or drop for a control that takes files when
-    // takesFiles: a file that FromMimeData gives is taken as a copy, and the item
-    // comes back; anything else is refused and the item is empty. The program only
-    // reads the file, and a source told "moved" may remove it, so a drag whose
-    // source offers no copy is refused too.
+    // takesFiles: a file that FromMimeData gives is taken as a copy (as a link when
+    // the source offers only that), and the item comes back; anything else is
+    // refused and the item is empty. The program only reads the file, and a source
+    // told "moved" may remove it, so a drag whose source offers only a move is
+    // refused too.
     static DragItem TakeAsCopy(QDropEvent& event, bool takesFiles);
 
     bool FolderItemAvailable() const { return item_ != nullptr; }
