@@ -29,6 +29,6 @@ function(quorvanel_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTEST_FUNCTION_TIMEOUT=120000"
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
                TIMEOUT 300)
 endfunction()
