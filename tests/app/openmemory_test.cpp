@@ -5,6 +5,7 @@
 #include "framework/files/memoryroom.h"
 
 #include <QByteArray>
+#include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include <optional>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -49,24 +52,35 @@ bool WriteText(const QByteArray& path, const QByteArray& text)
 }
 
 // A memory cgroup of this test's own, with a limit; why says what the machine
-// refused when there is none.
+// refused when there is none. Where the memory controller had to be given to the
+// root's groups (v2), it is taken back at the end, as the group is removed.
 class MemoryGroup {
 public:
     explicit MemoryGroup(qint64 limit)
     {
         QByteArray top = "/sys/fs/cgroup/memory", limitFile = "memory.limit_in_bytes";
-        if (!QFile::exists(QString::fromLatin1(top + "/" + limitFile))) {
+        const bool v2 = !QFile::exists(QString::fromLatin1(top + "/" + limitFile));
+        if (v2) {
             top = "/sys/fs/cgroup";
             limitFile = "memory.max";
             if (!ReadAll(QStringLiteral("/sys/fs/cgroup/cgroup.controllers")).trimmed().split(' ').contains("memory")) {
                 why_ = "no memory cgroup controller is mounted at /sys/fs/cgroup";
                 return;
             }
-            if (!ReadAll(QStringLiteral("/sys/fs/cgroup/cgroup.subtree_control")).contains("memory")
-                && !WriteText(top + "/cgroup.subtree_control", "+memory")) {
+        }
+        // The groups of tests run at once take turns, so that none takes the
+        // controller back from under another's group.
+        lock_ = ::open(top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (lock_ < 0 || ::flock(lock_, LOCK_EX) != 0) {
+            why_ = "cannot lock " + top + ": " + std::strerror(errno);
+            return;
+        }
+        if (v2 && !ReadAll(QStringLiteral("/sys/fs/cgroup/cgroup.subtree_control")).contains("memory")) {
+            if (!WriteText(top + "/cgroup.subtree_control", "+memory")) {
                 why_ = "the memory controller cannot be given to new groups: " + QByteArray(std::strerror(errno));
                 return;
             }
+            given_ = top + "/cgroup.subtree_control";
         }
         folder_ = top + "/quorvanel-test-" + QByteArray::number(::getpid());
         if (::mkdir(folder_.constData(), 0755) != 0) {
@@ -80,9 +94,16 @@ public:
     }
     ~MemoryGroup()
     {
-        if (!folder_.isEmpty())
-            ::rmdir(folder_.constData());
+        // A group is busy until the kernel has seen its last process go.
+        for (int tries = 0; !folder_.isEmpty() && ::rmdir(folder_.constData()) != 0 && errno == EBUSY && tries < 100; ++tries)
+            QThread::msleep(10);
+        if (!given_.isEmpty())
+            WriteText(given_, "-memory");
+        if (lock_ >= 0)
+            ::close(lock_);
     }
+    MemoryGroup(const MemoryGroup&) = delete;
+    MemoryGroup& operator=(const MemoryGroup&) = delete;
     const QByteArray& Why() const { return why_; }
     // Moves the calling process into the group; allocates nothing, as it is called
     // between fork and exec.
@@ -98,7 +119,8 @@ public:
     }
 
 private:
-    QByteArray folder_, procs_, why_;
+    QByteArray folder_, procs_, why_, given_;
+    int lock_ = -1;
 };
 
 struct Opened {
@@ -291,4 +313,25 @@ TEST(OpenMemory, UnderAnAddressSpaceLimitTheMessageGivesTheFilesSizeAndTheRoomTh
         // the room exactly, as a program under a limit reserves less address space.
         ExpectToldWithinLimit(OpenInProgram(path, nullptr, limit), said, limit);
     }
+}
+
+// Under an address-space limit, the same file launch after launch: the room told
+// is the same each time, whichever threads the program had started by then.
+TEST(OpenMemory, UnderAnAddressSpaceLimitTheSameFileIsWeighedAlikeLaunchAfterLaunch)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer reserves terabytes of address space: no limit on it can be set";
+#endif
+    QTemporaryDir files;
+    const QByteArray huge = QFile::encodeName(files.filePath(QStringLiteral("huge.bin")));
+    if (!Sparse(huge, AvailableMemory() + (qint64(4) << 30)))
+        GTEST_SKIP() << "this file system cannot hold a sparse file larger than the memory free";
+    const Opened unlimited = OpenInProgram(huge);
+    ASSERT_TRUE(unlimited.alive && unlimited.addressSpace > 0) << unlimited.err.constData();
+    QList<qint64> told;
+    for (int launch = 0; launch < 5; ++launch)
+        told.append(FreeMemorySaid(OpenInProgram(huge, nullptr, unlimited.addressSpace + 512 * MiB).err));
+    const auto [least, most] = std::minmax_element(told.cbegin(), told.cend());
+    EXPECT_GT(*least, 0);
+    EXPECT_LE(*most - *least, MiB) << QDebug::toString(told).toStdString();
 }

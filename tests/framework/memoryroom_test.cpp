@@ -9,11 +9,15 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <array>
+#include <atomic>
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace memoryroom;
 
@@ -127,32 +131,90 @@ TEST(MemoryRoom, FreeMemoryAndAddressSpaceFromTheirTexts)
     EXPECT_EQ(SystemRoom("MemAvailable: 2048 kB\n"), 2 * MiB);
     EXPECT_EQ(SystemRoom("MemFree: 2048 kB\nSwapFree: 1 kB\n"), kNoLimit);
 
-    const QByteArray status = "Name:\tq\nVmPeak:\t  999999 kB\nVmSize:\t 1048576 kB\nVmRSS:\t 5 kB\n";
-    EXPECT_EQ(AddressSpaceRoom(quint64(3072) * MiB, status), 2048 * MiB);
-    EXPECT_EQ(AddressSpaceRoom(quint64(512) * MiB, status), 0);
-    EXPECT_EQ(AddressSpaceRoom(RLIM_INFINITY, status), kNoLimit);
-    EXPECT_EQ(AddressSpaceRoom(quint64(64) * MiB, "Name:\tq\n"), 64 * MiB);
+    // Beside the address space used: 64 MiB, and the stacks of the threads yet to
+    // come, 12 at most; a thread started moves its stack from one to the other.
+    const Beside beside {8 * MiB, 12};
+    const auto status = [](qint64 vmSizeMiB, int threads) {
+        return "Name:\tq\nVmPeak:\t  9999999 kB\nVmSize:\t " + QByteArray::number(vmSizeMiB * 1024)
+            + " kB\nVmRSS:\t 5 kB\nThreads:\t" + QByteArray::number(threads) + "\n";
+    };
+    for (int started = 0; started < 3; ++started)
+        EXPECT_EQ(AddressSpaceRoom(quint64(3072) * MiB, status(1024 + 8 * started, 4 + started), beside),
+                  2048 * MiB - 64 * MiB - 8 * 8 * MiB) << started;
+    EXPECT_EQ(AddressSpaceRoom(quint64(3072) * MiB, status(1024, 20), beside), 2048 * MiB - 64 * MiB);
+    EXPECT_EQ(AddressSpaceRoom(quint64(1160) * MiB, status(1024, 4), beside), 8 * MiB);
+    EXPECT_EQ(AddressSpaceRoom(quint64(1100) * MiB, status(1024, 4), beside), 0);
+    EXPECT_EQ(AddressSpaceRoom(RLIM_INFINITY, status(1024, 4), beside), kNoLimit);
+    // No figures: nothing used, one thread running.
+    EXPECT_EQ(AddressSpaceRoom(quint64(256) * MiB, "Name:\tq\n", beside), 256 * MiB - 64 * MiB - 88 * MiB);
 }
 
 // The process's own room, in a child whose address space is limited: no more than
-// the limit leaves, though the system has more free.
+// the limit leaves, though the system has more free, less what is kept beside.
 TEST(MemoryRoom, AvailableMemoryIsNoMoreThanTheAddressSpaceLimitLeaves)
 {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "the sanitizer reserves terabytes of address space: no limit on it can be set";
 #endif
-    const qint64 size = VmSize();
-    ASSERT_GT(size, 0);
-    const qint64 limit = size + 256 * MiB;
-    ASSERT_GT(AvailableMemory(), 256 * MiB) << "this machine has too little memory free to tell the limit from it";
+    constexpr qint64 leaves = 1024 * MiB;
+    ASSERT_GT(AvailableMemory(), 2 * leaves) << "this machine has too little memory free to tell the limit from it";
     const std::optional<QByteArray> answer = InChild([&]() -> std::optional<QByteArray> {
-        const rlimit as {rlim_t(limit), rlim_t(limit)};
+        const rlim_t limit = rlim_t(VmSize() + leaves);
+        const rlimit as {limit, limit};
         return AsBytes(::setrlimit(RLIMIT_AS, &as) == 0 ? AvailableMemory() : qint64(-1));
     });
     ASSERT_TRUE(answer && answer->size() == sizeof(qint64));
     const qint64 room = *reinterpret_cast<const qint64*>(answer->constData());
     EXPECT_GT(room, 0);
-    EXPECT_LE(room, 256 * MiB);
+    // Not a few pages' difference: the least kept beside is 64 MiB.
+    EXPECT_LE(room, leaves - 32 * MiB);
+}
+
+// Under an address-space limit the room keeps a stack for each thread the program
+// may run beside those running, and stays as it was when threads start.
+TEST(MemoryRoom, TheAddressSpaceRoomKeepsTheStacksOfTheThreadsToComeWhetherOrNotTheyStarted)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer reserves terabytes of address space: no limit on it can be set";
+#endif
+    const qint64 most = 2 * QThread::idealThreadCount() + 8, leaves = 512 * MiB + most * 16 * MiB;
+    ASSERT_GT(AvailableMemory(), 2 * leaves) << "this machine has too little memory free to tell the limit from it";
+    // The room with some threads running and with two more, a thread's stack, and
+    // how many threads ran at first.
+    using Answer = std::array<qint64, 4>;
+    const std::optional<QByteArray> told = InChild([&]() -> std::optional<QByteArray> {
+        Answer answer {-1, -1, 0, 1};
+        std::atomic<bool> done {false};
+        std::vector<std::thread> threads;
+        const auto start = [&] { threads.emplace_back([&done] { while (!done) QThread::msleep(1); }); };
+        // The stacks of threads that ended before the fork are taken first: a thread
+        // takes a stack of its own once they are all in use.
+        while (threads.size() < 16 && answer[2] < MiB) {
+            const qint64 before = VmSize();
+            start();
+            answer[2] = VmSize() - before;
+        }
+        answer[3] += qint64(threads.size());
+        const rlim_t limit = rlim_t(VmSize() + leaves);
+        const rlimit as {limit, limit};
+        if (::setrlimit(RLIMIT_AS, &as) == 0) {
+            answer[0] = AvailableMemory();
+            start();
+            start();
+            answer[1] = AvailableMemory();
+        }
+        done = true;
+        for (std::thread& thread : threads)
+            thread.join();
+        return AsBytes(answer);
+    });
+    ASSERT_TRUE(told && told->size() == sizeof(Answer));
+    const auto [before, after, stack, running] = *reinterpret_cast<const Answer*>(told->constData());
+    ASSERT_GT(stack, MiB) << "no thread took a stack of its own";
+    if (running + 2 > most)
+        GTEST_SKIP() << "more stacks were kept from ended threads than the program runs threads";
+    EXPECT_NEAR(after, before, stack / 4);
+    EXPECT_NEAR(before, leaves - 64 * MiB - (most - running) * stack, MiB + most * 64 * 1024);
 }
 
 // With no room left at all (its address space limit already passed), the process

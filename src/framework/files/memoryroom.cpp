@@ -3,10 +3,12 @@
 #include "framework/files/memoryroom.h"
 
 #include <QList>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -14,31 +16,38 @@ namespace memoryroom {
 
 namespace {
 
+// The text after "Name:" in a /proc text; empty when there is no such line.
+QByteArray FieldText(const QByteArray& text, const QByteArray& name)
+{
+    for (const QByteArray& line : text.split('\n'))
+        if (line.startsWith(name) && line.size() > name.size() && line[name.size()] == ':')
+            return line.mid(name.size() + 1).trimmed();
+    return {};
+}
+
+// A count written in decimal; -1 when it is not one.
+qint64 Count(const QByteArray& value)
+{
+    bool ok = false;
+    const qint64 n = value.trimmed().toLongLong(&ok);
+    return ok && n >= 0 ? n : -1;
+}
+
 // The value of "Name: value kB" in a /proc text, in bytes; -1 when it is not there.
 qint64 KibField(const QByteArray& text, const QByteArray& name)
 {
-    for (const QByteArray& line : text.split('\n')) {
-        if (!line.startsWith(name) || line.size() == name.size() || line[name.size()] != ':')
-            continue;
-        QByteArray value = line.mid(name.size() + 1).trimmed();
-        if (value.endsWith(" kB"))
-            value.chop(3);
-        bool ok = false;
-        const qint64 kib = value.trimmed().toLongLong(&ok);
-        return ok && kib >= 0 ? kib * 1024 : -1;
-    }
-    return -1;
+    QByteArray value = FieldText(text, name);
+    if (value.endsWith(" kB"))
+        value.chop(3);
+    const qint64 kib = Count(value);
+    return kib >= 0 ? kib * 1024 : -1;
 }
 
 // A number in a cgroup file ("max" for no limit: kNoLimit); -1 when it is not readable.
 qint64 CgroupNumber(const QByteArray& path)
 {
     const QByteArray text = ReadKernelText(path).trimmed();
-    if (text == "max")
-        return kNoLimit;
-    bool ok = false;
-    const qint64 n = text.toLongLong(&ok);
-    return ok && n >= 0 ? n : -1;
+    return text == "max" ? kNoLimit : Count(text);
 }
 
 // The value of "name value" in a cgroup's memory.stat; 0 when it is not there.
@@ -157,12 +166,31 @@ qint64 CgroupRoom(const Cgroup& group)
     return room;
 }
 
-qint64 AddressSpaceRoom(quint64 limit, const QByteArray& status)
+qint64 AddressSpaceRoom(quint64 limit, const QByteArray& status, const Beside& beside)
 {
     if (limit == quint64(RLIM_INFINITY) || limit >= quint64(kNoLimit))
         return kNoLimit;
     const qint64 used = qMax<qint64>(KibField(status, "VmSize"), 0);
-    return qMax<qint64>(qint64(limit) - used, 0);
+    // A thread that cannot get its stack is never started, and Qt waits on it for good
+    // (a drawing, a dialog): the threads yet to come keep their stacks' room.
+    const qint64 threads = qMax<qint64>(Count(FieldText(status, "Threads")), 1);
+    const qint64 toCome = qMax<qint64>(beside.threadsMost - threads, 0);
+    return qMax<qint64>(qint64(limit) - used - toCome * beside.threadStack - kKeptBeside, 0);
+}
+
+Beside ProcessBeside()
+{
+    Beside beside;
+    pthread_attr_t attr;
+    size_t stack = 0, guard = 0;
+    if (::pthread_getattr_default_np(&attr) == 0) {
+        ::pthread_attr_getstacksize(&attr, &stack);
+        ::pthread_attr_getguardsize(&attr, &guard);
+        ::pthread_attr_destroy(&attr);
+    }
+    beside.threadStack = qint64(stack + guard);
+    beside.threadsMost = 2 * qint64(QThread::idealThreadCount()) + 8;
+    return beside;
 }
 
 QByteArray ReadKernelText(const QByteArray& path)
@@ -195,7 +223,7 @@ qint64 AvailableMemory()
     const qint64 room = std::min(
         {SystemRoom(ReadKernelText("/proc/meminfo")),
          CgroupRoom(FindMemoryCgroup(ReadKernelText("/proc/self/cgroup"), ReadKernelText("/proc/self/mountinfo"))),
-         AddressSpaceRoom(asLimit, ReadKernelText("/proc/self/status"))});
+         AddressSpaceRoom(asLimit, ReadKernelText("/proc/self/status"), ProcessBeside())});
     // 0 says "no limit known": a full group still refuses all but an empty file.
     return room == kNoLimit ? 0 : qMax<qint64>(room, 1);
 }

@@ -38,9 +38,27 @@ Cgroup FindMemoryCgroup(const QByteArray& cgroupText, const QByteArray& mountinf
 // none is readable).
 qint64 CgroupRoom(const Cgroup& group);
 
-// The address space left under an RLIMIT_AS of limit bytes (RLIM_INFINITY: none)
-// beside the VmSize of a /proc/<pid>/status text.
-qint64 AddressSpaceRoom(quint64 limit, const QByteArray& status);
+// What the program needs beside a file's bytes to go on working under an address-
+// space limit: a stack for every thread it may run (Qt's pool, the synthesizer's,
+// a dialog's), and kKeptBeside for the rest: a dialog's widgets and a save's blocks
+// take a few MiB, a window's backing store on a large screen tens.
+struct Beside {
+    qint64 threadStack = 0; // address space a thread takes: its stack and guard
+    qint64 threadsMost = 0; // the threads the program may run at once
+};
+constexpr qint64 kKeptBeside = qint64(64) << 20;
+
+// The address space left for a file's bytes under an RLIMIT_AS of limit bytes
+// (RLIM_INFINITY: none), beside the VmSize of a /proc/<pid>/status text and what
+// the program needs beside: the stacks of the threads it does not run yet (by the
+// status's Threads) and kKeptBeside. The threads running now count as the most
+// there may be, so the room does not hang on how many have started.
+qint64 AddressSpaceRoom(quint64 limit, const QByteArray& status, const Beside& beside);
+
+// What this process needs beside a file: its threads' default stack, and twice as
+// many threads as processors (Qt's pool and the synthesizer's each take one a
+// processor) and 8 more.
+Beside ProcessBeside();
 
 // A small text file (a /proc or /sys one, which says it is empty) read whole; empty
 // when it cannot be read.

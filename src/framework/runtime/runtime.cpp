@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <malloc.h>
+
 namespace {
 int quitCode = 0;
 bool quitRequested = false;
@@ -13,6 +15,12 @@ bool quitRequested = false;
 
 Runtime::Runtime(int argc, char** argv)
 {
+    // One malloc arena for all threads, set before Qt starts any: glibc would reserve
+    // 64 MiB of address space for each thread that allocates, so that under an
+    // address-space limit the room weighed for a file (files/memoryroom.h) hung on
+    // which threads had started, and those reservations took the room of the stacks
+    // of threads yet to start. The program's own work runs on one thread.
+    ::mallopt(M_ARENA_MAX, 1);
     if (QCoreApplication::instance())
         return;
     static char fallbackName[] = "quorvanel";
