@@ -5,6 +5,8 @@
 #include "framework/sound/noteoutput.h"
 #include "framework/sound/recordingnoteoutput.h"
 
+#include "common/diskfolder.h"
+
 #include <QApplication>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -21,6 +23,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    const RunStateHome stateHome;
     // Start-up is run in a fresh process of its own (its quit is for good).
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // No sound device is needed to test the shell.

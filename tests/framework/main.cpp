@@ -2,6 +2,8 @@
 // message box from an unhandled exception.
 #include "framework/runtime/dispatch.h"
 
+#include "common/diskfolder.h"
+
 #include <QApplication>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    const RunStateHome stateHome;
     SetUnhandledExceptionReporter([](const QString& report) {
         std::fprintf(stderr, "unhandled in test: %s\n", report.toLocal8Bit().constData());
     });

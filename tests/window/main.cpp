@@ -2,6 +2,8 @@
 // offscreen unless a display is asked for, and unhandled exceptions collected instead of shown.
 #include "framework/runtime/dispatch.h"
 
+#include "common/diskfolder.h"
+
 #include <QApplication>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    const RunStateHome stateHome;
     SetUnhandledExceptionReporter([](const QString& report) {
         std::fprintf(stderr, "unhandled in test: %s\n", report.toLocal8Bit().constData());
         ADD_FAILURE() << "unhandled exception: " << report.toStdString();

@@ -1,0 +1,43 @@
+// Temporary folders on a file system that outlasts a restart, as the folder for
+// the copies of earlier bytes must be: the system's temporary folder, or /var/tmp
+// where that is held in memory (a tmpfs).
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <optional>
+
+#include <linux/magic.h>
+#include <sys/statfs.h>
+
+inline bool HeldInMemory(const QString& path)
+{
+    struct statfs fs {};
+    return statfs(QFile::encodeName(path).constData(), &fs) == 0
+           && (fs.f_type == TMPFS_MAGIC || fs.f_type == RAMFS_MAGIC);
+}
+
+// A QTemporaryDir template for a folder named after name.
+inline QString OnDisk(const QString& name)
+{
+    const QString base = HeldInMemory(QDir::tempPath()) ? QStringLiteral("/var/tmp") : QDir::tempPath();
+    return base + QLatin1Char('/') + name + QStringLiteral("-XXXXXX");
+}
+
+// The test run's own state folder, set for the run and removed after it: no test
+// writes in the user's, nor reads what it holds. A test process started by
+// another (a death test's) takes the one it was given, as it may not end cleanly.
+struct RunStateHome {
+    RunStateHome()
+    {
+        if (qEnvironmentVariableIsSet(kGiven))
+            return;
+        dir.emplace(OnDisk(QStringLiteral("quorvanel-test-state")));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir->path()));
+        qputenv(kGiven, "1");
+    }
+    static constexpr const char* kGiven = "QUORVANEL_TEST_STATE_GIVEN";
+    std::optional<QTemporaryDir> dir;
+};
