@@ -26,7 +26,7 @@ cleanup() {
   local status=$? i
   for (( i=${#started[@]}-1; i>=0; i-- )); do kill "${started[$i]}" 2>/dev/null || true; done
   for i in "${started[@]}"; do wait "$i" 2>/dev/null || true; done
-  [ -n "${KEEP_WORK:-}" ] && echo "kept $work" >&2 || rm -rf "$work" "${also_removed[@]}"
+  rm -rf "$work" "${also_removed[@]}"
   exit "$status"
 }
 trap cleanup EXIT
