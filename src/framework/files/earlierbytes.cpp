@@ -241,7 +241,7 @@ bool ReadLeft(int folder, const QByteArray& folderPath, const QByteArray& name, 
     const ssize_t n = pread(fd, text.data(), size_t(text.size()), 0);
     close(fd);
     text.truncate(qMax<ssize_t>(n, 0));
-    left = {folderPath + '/' + copyName, {}, false, qint64(st.st_mtime)};
+    left = {folderPath + '/' + copyName, {}, false, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
     for (const QByteArray& line : text.split('\n')) {
         if (line.startsWith("file="))
             left.file = Unescaped(line.mid(5));

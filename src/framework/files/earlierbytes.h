@@ -61,7 +61,7 @@ struct LeftEarlierBytes {
     QByteArray copy;
     QByteArray file;
     bool told = false;  // the user has been told of it once
-    qint64 madeAt = 0;  // seconds since the epoch
+    qint64 madeAt = 0;  // nanoseconds since the epoch
 };
 
 // Every such copy in the state folder and in /var/tmp/quorvanel-UID, newest first.
