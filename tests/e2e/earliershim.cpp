@@ -22,7 +22,6 @@ extern "C" {
 void* __libc_malloc(size_t);
 void* __libc_calloc(size_t, size_t);
 void* __libc_realloc(void*, size_t);
-void* __libc_memalign(size_t, size_t);
 
 static volatile int failing;
 static pthread_t writer;
@@ -61,15 +60,6 @@ static int Refuse(void)
 void* malloc(size_t size) { return Refuse() ? NULL : __libc_malloc(size); }
 void* calloc(size_t n, size_t size) { return Refuse() ? NULL : __libc_calloc(n, size); }
 void* realloc(void* p, size_t size) { return Refuse() ? NULL : __libc_realloc(p, size); }
-void* memalign(size_t align, size_t size) { return Refuse() ? NULL : __libc_memalign(align, size); }
-void* aligned_alloc(size_t align, size_t size) { return Refuse() ? NULL : __libc_memalign(align, size); }
-int posix_memalign(void** out, size_t align, size_t size)
-{
-    if (Refuse())
-        return ENOMEM;
-    *out = __libc_memalign(align, size);
-    return *out ? 0 : ENOMEM;
-}
 
 static void Wrote(int fd, ssize_t n)
 {

@@ -39,8 +39,7 @@ protected:
     {
         QStringList all;
         for (const LeftEarlierBytes& left : FindLeftEarlierBytes())
-            if (left.file.startsWith(QFile::encodeName(QDir(dir_.path()).canonicalPath() + "/")))
-                all << QFile::decodeName(left.copy);
+            all << QFile::decodeName(left.copy);
         return all;
     }
     QString First() const { return CutOffSaveText(QDir(dir_.path()).canonicalPath() + "/first.bin", {copies[1], copies[0]}); }
@@ -61,11 +60,6 @@ TEST_F(CutOffSaveNotice, ACutOffSaveIsToldAtTheNextStartAndWhenItsFileIsOpenedOn
                       "new bytes. Its saves were cut off 2 times; the earlier bytes before each are kept whole in \"%2\", "
                       "\"%3\", the latest first.")
                   .arg(folder, copies[1], copies[0])
-                  .toStdString());
-    EXPECT_EQ(Second().toStdString(),
-              QString("A save of the file \"%1/second.bin\" was cut off before it ended, so the file may hold part of the "
-                      "new bytes. Its earlier bytes are kept whole in \"%2\".")
-                  .arg(folder, copies[2])
                   .toStdString());
 
     messages_.clear();
