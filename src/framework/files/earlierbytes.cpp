@@ -305,10 +305,10 @@ bool EarlierCopy::Make(int fd, qint64 length, const QByteArray& path)
 
     // Cut short, at a character's start: the message names it.
     QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-    qsizetype length0 = qMin(name.size(), kLongestKeptName);
-    while (length0 < name.size() && length0 > 0 && (uchar(name[length0]) & 0xC0) == 0x80)
-        --length0;
-    name.truncate(length0);
+    qsizetype cut = qMin(name.size(), kLongestKeptName);
+    while (cut < name.size() && cut > 0 && (uchar(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    name.truncate(cut);
     errno = EEXIST;
     for (int attempt = 0; attempt < 32 && fd_ < 0; ++attempt) {
         name_ = name + ".earlier-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
