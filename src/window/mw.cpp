@@ -3,13 +3,17 @@
 #include "window/mw.h"
 
 #include "framework/graphics/colour.h"
+#include "framework/runtime/dispatch.h"
 #include "framework/runtime/exceptions.h"
 #include "framework/runtime/runtime.h"
 #include "track/deltatime.h"
 #include "track/velocity.h"
+#include "window/earliernotice.h"
 #include "window/mainmenubar.h"
 #include "window/module1.h"
 #include "window/pictures.h"
+
+#include <QMainWindow>
 
 namespace {
 
@@ -128,6 +132,9 @@ void MW::Event_Open()
     Module1::MakeWindowTransparent(Handle());
     AcceptFileDrop(QString());
     track::SetOpenTimeValues(*this);
+    // Once the window shows: the user reads of a cut-off save over it.
+    QMetaObject::invokeMethod(
+        QtWindow(), [] { (void)Dispatch(TellOfCutOffSaves); }, Qt::QueuedConnection);
 }
 
 void MW::Event_Close() { Quit(0); }

@@ -5,15 +5,19 @@
 #include "framework/files/binarystream.h"
 #include "framework/files/dialogs.h"
 #include "framework/files/wholefile.h"
+#include "framework/runtime/dispatch.h"
 #include "framework/runtime/exceptions.h"
 #include "track/dumprows.h"
 #include "track/midifile.h"
 #include "track/rawfile.h"
 #include "track/singledump.h"
+#include "window/earliernotice.h"
 #include "window/openfailure.h"
 #include "window/savefailure.h"
 #include "window/usermessage.h"
 #include "window/tracktextof.h"
+
+#include <QCoreApplication>
 
 #include <optional>
 
@@ -31,9 +35,13 @@ FolderItemPtr ChooseExistingFile()
 }
 
 // The whole file, or nothing when it cannot be read; the user hears why when the
-// reason is one a user could not guess.
+// reason is one a user could not guess, and, once the file shows, where its
+// earlier bytes are when a save of it was cut off.
 std::optional<QByteArray> ReadWhole(const FolderItem& item)
 {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [path = item.NativePath()] { (void)Dispatch([&] { TellOfCutOffSavesOf(path); }); },
+        Qt::QueuedConnection);
     WholeFile file = ReadWholeFile(item.NativePath());
     if (file.problem == WholeFile::Problem::None)
         return std::move(file.bytes);
@@ -44,8 +52,8 @@ std::optional<QByteArray> ReadWhole(const FolderItem& item)
 
 // Writes bytes as a new file at item: all of them or, on any failure, nothing at
 // all (an earlier file of the name stays), with the user told why and, in the
-// rare case that an earlier file could not be kept, that too. The parts are built
-// block by block as they go.
+// rare cases that an earlier file could not be kept or its copy not removed, that
+// too. The parts are built block by block as they go.
 void WriteFile(FolderItem& item, const QString& type, const track::ByteParts& bytes)
 {
     const QString path = item.NativePath();
@@ -54,12 +62,22 @@ void WriteFile(FolderItem& item, const QString& type, const track::ByteParts& by
         ReportSaveFailure(path, CreateFailureReason(path, item.LastErrorCode()));
         return;
     }
+    QString failure;
     try {
         bytes.write([&stream](const char* data, qsizetype n) { stream->Write(QByteArray::fromRawData(data, n)); });
         stream->Close();
     } catch (const IOException& e) {
-        ReportSaveFailure(path, WriteFailureReason(e.Message(), path), !stream->LeftDamaged(), stream->EarlierCopy());
+        const FileAfterFailure after = stream->HoldsNewBytes() ? FileAfterFailure::NewBytes
+                                       : stream->LeftDamaged() ? FileAfterFailure::NotPutBack
+                                                               : FileAfterFailure::Unchanged;
+        failure = SaveFailureText(path, WriteFailureReason(e.Message(), path), after, stream->EarlierCopy());
+        if (after == FileAfterFailure::NotPutBack && !stream->EarlierCopy().isEmpty())
+            NoteEarlierBytesTold(stream->EarlierCopy());
     }
+    if (!stream->LeftCopy().isEmpty())
+        ShowUserMessage(LeftCopyText(path, failure, stream->LeftCopy(), stream->LeftCopyReason()));
+    else if (!failure.isEmpty())
+        ShowUserMessage(failure);
 }
 
 }  // namespace

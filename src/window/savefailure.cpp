@@ -76,16 +76,30 @@ QString WriteFailureReason(const QString& message, const QString& path)
     return m.endsWith(QLatin1Char('.')) ? m : m + QLatin1Char('.');
 }
 
-QString SaveFailureText(const QString& path, const QString& reason, bool earlierKept, const QString& earlierCopy)
+QString SaveFailureText(const QString& path, const QString& reason, FileAfterFailure after, const QString& earlierCopy)
 {
-    QString outcome = earlierKept ? QStringLiteral("Nothing was written.")
-                                  : QStringLiteral("It was being rewritten in place, and it could not be put back as it was.");
-    if (!earlierKept && !earlierCopy.isEmpty())
+    const QString file = QDir::toNativeSeparators(path);
+    if (after == FileAfterFailure::NewBytes)
+        return QStringLiteral("The file \"%1\" holds the new bytes, synced whole, but then %2").arg(file, reason);
+    QString outcome = after == FileAfterFailure::Unchanged
+        ? QStringLiteral("Nothing was written.")
+        : QStringLiteral("It was being rewritten in place, and it could not be put back as it was.");
+    if (after == FileAfterFailure::NotPutBack && !earlierCopy.isEmpty())
         outcome += QStringLiteral(" Its earlier bytes are kept in \"%1\".").arg(QDir::toNativeSeparators(earlierCopy));
-    return QStringLiteral("The file \"%1\" could not be saved: %2 %3").arg(QDir::toNativeSeparators(path), reason, outcome);
+    return QStringLiteral("The file \"%1\" could not be saved: %2 %3").arg(file, reason, outcome);
 }
 
-void ReportSaveFailure(const QString& path, const QString& reason, bool earlierKept, const QString& earlierCopy)
+void ReportSaveFailure(const QString& path, const QString& reason, FileAfterFailure after, const QString& earlierCopy)
 {
-    ShowUserMessage(SaveFailureText(path, reason, earlierKept, earlierCopy));
+    ShowUserMessage(SaveFailureText(path, reason, after, earlierCopy));
+}
+
+QString LeftCopyText(const QString& path, const QString& failure, const QString& copy, const QString& why)
+{
+    const QString left = QStringLiteral("The copy of its earlier bytes could not be removed (%1), and is left in \"%2\".")
+                             .arg(why, QDir::toNativeSeparators(copy));
+    const QString save = failure.isEmpty()
+        ? QStringLiteral("The file \"%1\" was saved.").arg(QDir::toNativeSeparators(path))
+        : failure;
+    return save + QLatin1Char(' ') + left;
 }

@@ -11,12 +11,20 @@ QString CreateFailureReason(const QString& path, qint64 errorCode);
 // path is said once, in the message around it.
 QString WriteFailureReason(const QString& message, const QString& path);
 
-// The message: which file, why, and whether the earlier file is still as it was
-// (it is not only when a rewrite in place could not be undone), and then where a
-// copy of its earlier bytes is kept, if anywhere.
-QString SaveFailureText(const QString& path, const QString& reason, bool earlierKept = true,
+// What a failed save left at the file's name: the earlier file as it was, a file
+// rewritten in place that could not be put back, or the new bytes whole (only the
+// close failed, once they were on disk).
+enum class FileAfterFailure { Unchanged, NotPutBack, NewBytes };
+
+// The message: which file, why, and what the file holds now, and for a file not
+// put back where a copy of its earlier bytes is kept, if anywhere.
+QString SaveFailureText(const QString& path, const QString& reason, FileAfterFailure after = FileAfterFailure::Unchanged,
                         const QString& earlierCopy = {});
 
 // Shows the message to the user (window/usermessage.h).
-void ReportSaveFailure(const QString& path, const QString& reason, bool earlierKept = true,
+void ReportSaveFailure(const QString& path, const QString& reason, FileAfterFailure after = FileAfterFailure::Unchanged,
                        const QString& earlierCopy = {});
+
+// The message after a save (failed when failure is not empty, with its words) that
+// left a copy of the file's earlier bytes it could not remove: where it is and why.
+QString LeftCopyText(const QString& path, const QString& failure, const QString& copy, const QString& why);

@@ -6,6 +6,7 @@
 #include "framework/sound/recordingnoteoutput.h"
 #include "common/ownhomes.h"
 
+
 #include <QApplication>
 #include <cstdio>
 #include <gtest/gtest.h>

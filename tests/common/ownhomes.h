@@ -1,9 +1,12 @@
 // The folders the program keeps things in under the user's home, its cache and
 // state homes, pointed for a run of a test program at a temporary folder of the
-// run's own, removed with everything in it when the run ends: the tests leave the
-// user's home as they found it. A test program that a run starts again (a death
+// run's own (on a file system that outlasts a restart, as the state folder must
+// be), removed with everything in it when the run ends: the tests leave the
+// user's home as they found it, and read nothing it holds. A test program that a run starts again (a death
 // test's child) keeps the run's folder.
 #pragma once
+
+#include "common/diskfolder.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -20,7 +23,7 @@ public:
     {
         if (qEnvironmentVariableIsSet(kMark))
             return;
-        QByteArray pattern = QFile::encodeName(QDir::tempPath()) + "/test-homes-XXXXXX";
+        QByteArray pattern = QFile::encodeName(OnDisk(QStringLiteral("quorvanel-test-homes")));
         if (!::mkdtemp(pattern.data()))
             return;
         folder_ = pattern;

@@ -20,12 +20,13 @@ fi
 work=$(mktemp -d)
 chmod 700 "$work"
 started=()
+also_removed=()
 
 cleanup() {
   local status=$? i
   for (( i=${#started[@]}-1; i>=0; i-- )); do kill "${started[$i]}" 2>/dev/null || true; done
   for i in "${started[@]}"; do wait "$i" 2>/dev/null || true; done
-  rm -rf "$work"
+  rm -rf "$work" "${also_removed[@]}"
   exit "$status"
 }
 trap cleanup EXIT
@@ -60,6 +61,23 @@ start_x() {
   export XDG_RUNTIME_DIR="$work/run" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
   # The program is driven on the real X11 platform, not the tests' offscreen one.
   unset QT_QPA_PLATFORM
+}
+
+# state_on_disk: the program's state folder, where it keeps the earlier bytes of a
+# file it rewrites, in $states: the home's, as for a user who set none, unless
+# that is held in memory (which the program refuses), then one of the run's own
+# in /var/tmp, removed on exit. Call after start_x.
+state_on_disk() {
+  in_memory() { case $(stat -f -c %T "$1") in tmpfs|ramfs) return 0 ;; esac; return 1; }
+  unset XDG_STATE_HOME
+  states="$HOME/.local/state/quorvanel"
+  in_memory "$work" || return 0
+  local disk
+  disk=$(mktemp -d /var/tmp/quorvanel-e2e.XXXXXX) || fail "no folder in /var/tmp"
+  also_removed+=("$disk")
+  in_memory "$disk" && { echo "SKIP: no folder here outlasts a restart"; exit 77; }
+  export XDG_STATE_HOME="$disk"
+  states="$disk/quorvanel"
 }
 
 # launch LOGNAME ARGS...: starts the program; its pid goes to $app.

@@ -1,11 +1,15 @@
 // Saves written in place (a file with a second name): the copy of the earlier
-// bytes in the user's cache folder, its place, mode and removal, and the earlier
+// bytes in the user's state folder, its place, mode and removal, and the earlier
 // bytes put back from it when a write fails.
 #include "framework/files/binarystream.h"
+#include "framework/files/earlierbytes.h"
 #include "framework/files/folderitem.h"
 #include "framework/runtime/exceptions.h"
 
+#include "../common/cutoffsave.h"
+#include "../common/diskfolder.h"
 #include "../common/inchild.h"
+#include "../common/withoutdacoverride.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +20,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
+#include <sched.h>
 #include <gtest/gtest.h>
 #include <thread>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -72,50 +78,64 @@ struct FileSizeLimit {
 };
 
 // A file of earlier bytes with a second name, so that a save rewrites it in place;
-// the cache folder in the test's folder.
+// the state folder in the test's folder.
 class InPlaceSave : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        if (HeldInMemory(dir.path()))
+            GTEST_SKIP() << "no temporary folder outlasts a restart here, as the state folder must";
         earlier = Random(300000);
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(earlier) == earlier.size());
         f.close();
         ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(dir.filePath("other name.mid")).constData()), 0);
     }
-    // What the cache folder holds.
+    // What the state folder holds: the copies, each before its record.
     QStringList Copies() const { return QDir(copies).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    // What cut-off saves left in the state folder (/var/tmp's is not the test's).
+    std::vector<LeftEarlierBytes> Left() const
+    {
+        std::vector<LeftEarlierBytes> ours;
+        for (LeftEarlierBytes& left : FindLeftEarlierBytes())
+            if (left.copy.startsWith(QFile::encodeName(copies + "/")))
+                ours.push_back(std::move(left));
+        return ours;
+    }
 
-    QTemporaryDir dir;
+    QTemporaryDir dir{OnDisk("inplacesave")};
     const QString file = dir.filePath("song.mid");
-    Environment cacheHome{"XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache"))};
-    const QString copies = dir.filePath("cache/quorvanel");
+    Environment stateHome{"XDG_STATE_HOME", QFile::encodeName(dir.filePath("state"))};
+    const QString copies = dir.filePath("state/quorvanel");
     QByteArray earlier;
 };
 
 }  // namespace
 
 // The copy exists from the first byte written until the new bytes are on disk:
-// in the program's folder of the cache home ($XDG_CACHE_HOME, else ~/.cache),
-// made for the user alone, named after the file, the user's alone.
-TEST_F(InPlaceSave, TheEarlierBytesAreCopiedToAPrivateFileInTheCacheFolderUntilTheSaveEnds)
+// in the program's folder of the state home ($XDG_STATE_HOME, else
+// ~/.local/state), made for the user alone, named after the file, the user's
+// alone, with its record beside it.
+TEST_F(InPlaceSave, TheEarlierBytesAreCopiedToAPrivateFileInTheStateFolderUntilTheSaveEnds)
 {
     const QByteArray newer = Random(200000);
     ASSERT_TRUE(QDir().mkpath(dir.filePath("home")));
-    for (const bool homeCache : {false, true}) {
-        SCOPED_TRACE(homeCache ? "~/.cache" : "$XDG_CACHE_HOME");
+    for (const bool homeState : {false, true}) {
+        SCOPED_TRACE(homeState ? "~/.local/state" : "$XDG_STATE_HOME");
         Environment home("HOME", QFile::encodeName(dir.filePath("home")));
-        Environment relative("XDG_CACHE_HOME", homeCache ? QByteArray("relative/cache") : qgetenv("XDG_CACHE_HOME"));
-        const QString folder = homeCache ? dir.filePath("home/.cache/quorvanel") : copies;
+        Environment relative("XDG_STATE_HOME", homeState ? QByteArray("relative/state") : qgetenv("XDG_STATE_HOME"));
+        const QString folder = homeState ? dir.filePath("home/.local/state/quorvanel") : copies;
         const QByteArray before = ReadFile(file);
         FolderItem item(file);
         auto s = item.CreateBinaryFile(QString());
         ASSERT_NE(s, nullptr);
         s->Write(newer.left(100000));
         const QStringList kept = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-        ASSERT_EQ(kept.size(), 1) << kept.join(", ").toStdString();
+        ASSERT_EQ(kept.size(), 2) << kept.join(", ").toStdString();
+        EXPECT_EQ(kept[1], kept[0] + ".record");
         EXPECT_TRUE(kept[0].startsWith("song.mid")) << kept[0].toStdString();
         EXPECT_TRUE(ReadFile(folder + "/" + kept[0]) == before) << "the whole earlier file";
+        EXPECT_TRUE(Left().empty()) << "a save under way was taken for a cut-off one";
         const struct stat copy = Stat(folder + "/" + kept[0]);
         EXPECT_EQ(copy.st_mode & 07777, 0600u);
         EXPECT_EQ(copy.st_uid, ::geteuid());
@@ -130,10 +150,10 @@ TEST_F(InPlaceSave, TheEarlierBytesAreCopiedToAPrivateFileInTheCacheFolderUntilT
 
 // A link planted where the folder goes is not followed; a folder that is there
 // already, open to others, is closed to them before a copy goes in it.
-TEST_F(InPlaceSave, ACacheFolderThatIsALinkIsNotFollowedAndOneOpenToOthersIsClosed)
+TEST_F(InPlaceSave, AStateFolderThatIsALinkIsNotFollowedAndOneOpenToOthersIsClosed)
 {
     const QString elsewhere = dir.filePath("elsewhere");
-    ASSERT_TRUE(QDir().mkpath(elsewhere) && QDir().mkpath(dir.filePath("cache")));
+    ASSERT_TRUE(QDir().mkpath(elsewhere) && QDir().mkpath(dir.filePath("state")));
     ASSERT_TRUE(QFile::link(elsewhere, copies));
     // The copy goes to a folder of the user's own in /var/tmp instead.
     const QByteArray newer = Random(100000);
@@ -155,14 +175,14 @@ TEST_F(InPlaceSave, ACacheFolderThatIsALinkIsNotFollowedAndOneOpenToOthersIsClos
     ASSERT_NE(t, nullptr);
     t->Write(Random(100000));
     EXPECT_EQ(Stat(copies).st_mode & 07777, 0700u);
-    EXPECT_EQ(Copies().size(), 1);
+    EXPECT_EQ(Copies().size(), 2);
     t->Close();
     EXPECT_EQ(Copies(), QStringList());
 }
 
-// A cache folder of another user's is not written in, though the file system
+// A state folder of another user's is not written in, though the file system
 // would let it be: the copy goes to a folder of the user's own in /var/tmp.
-TEST_F(InPlaceSave, ACacheFolderOfAnotherUserIsPassedOverForOneOfTheUsersOwn)
+TEST_F(InPlaceSave, AStateFolderOfAnotherUserIsPassedOverForOneOfTheUsersOwn)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can give a folder to another user";
@@ -185,10 +205,10 @@ TEST_F(InPlaceSave, ACacheFolderOfAnotherUserIsPassedOverForOneOfTheUsersOwn)
     EXPECT_EQ(Stat(copies).st_uid, 12345u);
 }
 
-// Where neither the cache folder nor the user's own folder in /var/tmp can take
+// Where neither the state folder nor the user's own folder in /var/tmp can take
 // the copy (each another user's), nothing is written, and the message gives the
-// cache folder's refusal, as it names that folder.
-TEST_F(InPlaceSave, WithNoFolderForTheCopyTheSaveIsRefusedForTheCacheFoldersReason)
+// state folder's refusal, as it names that folder.
+TEST_F(InPlaceSave, WithNoFolderForTheCopyTheSaveIsRefusedForTheStateFoldersReason)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can act as another user and give /var/tmp a folder of another's";
@@ -200,7 +220,7 @@ TEST_F(InPlaceSave, WithNoFolderForTheCopyTheSaveIsRefusedForTheCacheFoldersReas
     ASSERT_TRUE(QDir().mkpath(copies));
     ASSERT_EQ(::chown(QFile::encodeName(copies).constData(), 23456, 23456), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(copies).constData(), 0755), 0);
-    for (const QString& path : {dir.path(), dir.filePath("cache"), file})
+    for (const QString& path : {dir.path(), dir.filePath("state"), file})
         ASSERT_EQ(::chown(QFile::encodeName(path).constData(), kUser, kUser), 0);
 
     const QByteArray message = InChild([&]() -> std::optional<QByteArray> {
@@ -283,7 +303,7 @@ TEST_F(InPlaceSave, AFailedWritePutsTheEarlierBytesBackOrLeavesTheCopyAndNamesIt
         auto s = item.CreateBinaryFile(QString());
         ASSERT_NE(s, nullptr);
         s->Write(Random(200000));
-        EXPECT_EQ(Copies().size(), 1);
+        EXPECT_EQ(Copies().size(), 2);
         EXPECT_THROW(s->Write(Random(200000)), IOException);
         EXPECT_FALSE(s->LeftDamaged());
         EXPECT_EQ(s->EarlierCopy(), QString());
@@ -297,7 +317,7 @@ TEST_F(InPlaceSave, AFailedWritePutsTheEarlierBytesBackOrLeavesTheCopyAndNamesIt
         auto s = item.CreateBinaryFile(QString());
         ASSERT_NE(s, nullptr);
         s->Write(Random(100000));
-        EXPECT_EQ(Copies().size(), 1);
+        EXPECT_EQ(Copies().size(), 2);
     }
     EXPECT_TRUE(ReadFile(file) == earlier);
     EXPECT_EQ(Copies(), QStringList());
@@ -310,7 +330,7 @@ TEST_F(InPlaceSave, AFailedWritePutsTheEarlierBytesBackOrLeavesTheCopyAndNamesIt
     limit.Set(100000);
     EXPECT_THROW(s->Write(Random(200000)), IOException);
     EXPECT_TRUE(s->LeftDamaged());
-    ASSERT_EQ(Copies().size(), 1);
+    ASSERT_EQ(Copies().size(), 2);
     EXPECT_EQ(s->EarlierCopy(), copies + "/" + Copies()[0]);
     EXPECT_TRUE(ReadFile(s->EarlierCopy()) == earlier);
 }
@@ -328,9 +348,127 @@ TEST_F(InPlaceSave, ALongFileNameIsCutAtACharacterForTheCopy)
     ASSERT_NE(s, nullptr);
     s->Write(Random(100000));
     const QStringList kept = Copies();
-    ASSERT_EQ(kept.size(), 1);
+    ASSERT_EQ(kept.size(), 2);
     EXPECT_TRUE(kept[0].startsWith("x" + QString(99, QChar(0xE9)) + ".earlier-")) << kept[0].toStdString();
     EXPECT_TRUE(ReadFile(copies + "/" + kept[0]) == earlier);
     s->Close();
     EXPECT_EQ(Copies(), QStringList());
+}
+
+// A save cut off midway leaves the copy under its final name, whole, and its
+// record naming the file (whatever bytes the name holds), until the user is told.
+TEST_F(InPlaceSave, ACutOffSaveLeavesAWholeCopyAndARecordNamingTheFile)
+{
+    const QString odd = dir.filePath("cut \\ off\n.mid");
+    ASSERT_TRUE(QFile::rename(file, odd));
+    ASSERT_TRUE(CutOffSave(odd, Random(100000)));
+    EXPECT_FALSE(ReadFile(odd) == earlier) << "the save was not under way";
+    const QStringList kept = Copies();
+    ASSERT_EQ(kept.size(), 2) << kept.join(", ").toStdString();
+    EXPECT_TRUE(kept[0].startsWith("cut \\ off\n.mid.earlier-")) << kept[0].toStdString();
+    EXPECT_TRUE(ReadFile(copies + "/" + kept[0]) == earlier);
+    std::vector<LeftEarlierBytes> left = Left();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].copy, QFile::encodeName(copies + "/" + kept[0]));
+    EXPECT_EQ(left[0].file, RecordedPath(QFile::encodeName(dir.filePath("state/../cut \\ off\n.mid"))));
+    EXPECT_TRUE(left[0].file.startsWith('/') && !left[0].file.contains("/../"));
+    EXPECT_FALSE(left[0].told);
+    EXPECT_TRUE(MarkEarlierBytesTold(left[0].copy));
+    EXPECT_TRUE(Left().at(0).told);
+}
+
+// Only a whole copy with its record is what a cut-off save left: not a copy cut
+// short while it was made (under its partial name, its record written or not),
+// nor a copy without a record, nor one whose save ended and that only could not
+// be removed.
+TEST_F(InPlaceSave, PartialCopiesAndCopiesWithoutARecordOrOfASaveThatEndedAreNotLeftOnes)
+{
+    ASSERT_TRUE(QDir().mkpath(copies));
+    const auto put = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(copies + "/" + name);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(put(".partial-a.mid.earlier-1", "a") && put("a.mid.earlier-1.record", "file=/x/a.mid\n"));
+    ASSERT_TRUE(put("b.mid.earlier-2", "b"));
+    ASSERT_TRUE(put("c.mid.earlier-3", "c") && put("c.mid.earlier-3.record", "file=/x/c.mid\nsaved\n"));
+    ASSERT_TRUE(put("d.mid.earlier-4", "d") && put("d.mid.earlier-4.record", "file=/x/d\\\\\\n.mid\ntold\n"));
+    const std::vector<LeftEarlierBytes> left = Left();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].copy, QFile::encodeName(copies + "/d.mid.earlier-4"));
+    EXPECT_EQ(left[0].file, "/x/d\\\n.mid");
+    EXPECT_TRUE(left[0].told);
+}
+
+// A copy that cannot be removed once the save has ended well is named, with the
+// system's reason; its record then says the save ended, so that it is never told
+// as a cut-off save's.
+TEST_F(InPlaceSave, ACopyThatCannotBeRemovedAfterAGoodSaveIsNamedAndNotTakenForALeftOne)
+{
+    const QByteArray newer = Random(100000);
+    FolderItem item(file);
+    auto s = item.CreateBinaryFile(QString());
+    ASSERT_NE(s, nullptr);
+    s->Write(newer);
+    const QStringList kept = Copies();
+    ASSERT_EQ(kept.size(), 2);
+    ASSERT_EQ(::chmod(QFile::encodeName(copies).constData(), 0500), 0);
+    {
+        WithoutDacOverride asAnyUser;
+        EXPECT_NO_THROW(s->Close());
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(copies).constData(), 0700), 0);
+    EXPECT_TRUE(ReadFile(file) == newer);
+    EXPECT_EQ(s->LeftCopy(), copies + "/" + kept[0]);
+    EXPECT_EQ(s->LeftCopyReason(), QString::fromLocal8Bit(std::strerror(EACCES)));
+    EXPECT_TRUE(ReadFile(copies + "/" + kept[0]) == earlier);
+    EXPECT_TRUE(Left().empty());
+}
+
+// A state folder held in memory (a tmpfs), which a restart empties, is refused as
+// the user's own in /var/tmp would be; where that cannot be had either, the save
+// is refused before anything is written, and the message says why: the memory,
+// or that there is no home at all.
+TEST_F(InPlaceSave, WithNoFolderForTheCopyButOneInMemoryOrWithNoHomeTheSaveSaysWhy)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can mount a tmpfs of its own and act as another user";
+    constexpr uid_t kUser = 12345;
+    const QString own = QStringLiteral("/var/tmp/quorvanel-%1").arg(kUser);
+    const QString memory = dir.filePath("memory");
+    ASSERT_TRUE(QDir().mkpath(memory) && QDir().mkpath(own));
+    for (const QString& path : {dir.path(), file})
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), kUser, kUser), 0);
+    Environment state("XDG_STATE_HOME", QFile::encodeName(memory));
+    // As the other user, with a tmpfs of its own at memory.
+    const QString told = QString::fromUtf8(InChild([&]() -> std::optional<QByteArray> {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("none", QFile::encodeName(memory).constData(), "tmpfs", 0, "mode=0777") != 0)
+            return QByteArray("no tmpfs");
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(kUser, kUser, kUser) != 0 || ::setresuid(kUser, kUser, kUser) != 0)
+            return QByteArray("not run as another user");
+        QStringList messages;
+        for (const bool home : {true, false}) {
+            Environment noState("XDG_STATE_HOME", home ? qgetenv("XDG_STATE_HOME") : QByteArray());
+            Environment noHome("HOME", home ? qgetenv("HOME") : QByteArray());
+            FolderItem item(file);
+            auto s = item.CreateBinaryFile(QString());
+            try {
+                s->Write(Random(100000));
+                s->Close();
+            } catch (const IOException& e) {
+                messages << e.Message();
+            }
+        }
+        return messages.join("\n").toUtf8();
+    }).value_or("no answer from the child"));
+    QDir(own).removeRecursively();
+    if (told == "no tmpfs")
+        GTEST_SKIP() << "this machine gives no mount namespace for a tmpfs";
+    EXPECT_EQ(told.toStdString(),
+              QString("cannot copy the earlier bytes to %1/quorvanel %2: it is held in memory only, so a restart would "
+                      "lose them\ncannot copy the earlier bytes to %3 %2: there is no home folder to keep them in, and "
+                      "this folder cannot be used (%4)")
+                  .arg(memory, file, own, QString::fromLocal8Bit(std::strerror(EPERM)))
+                  .toStdString());
+    EXPECT_TRUE(ReadFile(file) == earlier);
 }

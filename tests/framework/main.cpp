@@ -3,6 +3,7 @@
 #include "framework/runtime/dispatch.h"
 #include "common/ownhomes.h"
 
+
 #include <QApplication>
 #include <cstdio>
 #include <gtest/gtest.h>

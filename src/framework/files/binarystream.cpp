@@ -176,6 +176,12 @@ bool BinaryStream::LeftDamaged() const { return save_ && save_->Damaged(); }
 
 QString BinaryStream::EarlierCopy() const { return save_ ? save_->EarlierCopy() : QString(); }
 
+bool BinaryStream::HoldsNewBytes() const { return save_ && save_->HoldsNewBytes(); }
+
+QString BinaryStream::LeftCopy() const { return save_ ? save_->LeftCopy() : QString(); }
+
+QString BinaryStream::LeftCopyReason() const { return save_ ? save_->LeftCopyReason() : QString(); }
+
 void BinaryStream::Close()
 {
     if (closed_)

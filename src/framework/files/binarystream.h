@@ -46,6 +46,13 @@ public:
     // kept (empty when nowhere).
     bool LeftDamaged() const;
     QString EarlierCopy() const;
+    // After a created file's Close failed: true when it holds the new bytes whole,
+    // as only its close failed once they were on disk.
+    bool HoldsNewBytes() const;
+    // After Close, whether it failed or not: a copy of the earlier bytes of a file
+    // written in place that could not be removed, and why (empty when none stayed).
+    QString LeftCopy() const;
+    QString LeftCopyReason() const;
 
 private:
     BinaryStream();

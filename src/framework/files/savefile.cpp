@@ -172,7 +172,10 @@ SaveFile::~SaveFile()
         close(folder_);
 }
 
-QString SaveFile::ErrorString() const { return QString::fromLocal8Bit(std::strerror(error_)); }
+QString SaveFile::ErrorString() const
+{
+    return reason_.isEmpty() ? QString::fromLocal8Bit(std::strerror(error_)) : reason_;
+}
 
 bool SaveFile::FailAt(const char* step)
 {
@@ -362,7 +365,7 @@ bool SaveFile::CommitInPlace()
 {
     if (!rewrite_->Commit())
         return RewriteFailed();
-    rewrite_.reset();
+    RewriteEnded();
     return true;
 }
 
@@ -372,11 +375,23 @@ bool SaveFile::RewriteFailed()
     errno = rewrite_->Error();
     FailAt("");
     step_ = rewrite_->FailedStep();
+    reason_ = rewrite_->Reason();
     damaged_ = rewrite_->Damaged();
+    holdsNew_ = rewrite_->HoldsNewBytes();
     earlierCopy_ = QFile::decodeName(rewrite_->KeptAt());
-    rewrite_.reset();
+    RewriteEnded();
     held_.reset();
     return false;
+}
+
+// What the rewrite left beside the file, then the rewrite itself.
+void SaveFile::RewriteEnded()
+{
+    if (rewrite_->LeftCopyError() != 0) {
+        leftCopy_ = QFile::decodeName(rewrite_->LeftCopy());
+        leftCopyReason_ = QString::fromLocal8Bit(std::strerror(rewrite_->LeftCopyError()));
+    }
+    rewrite_.reset();
 }
 
 void SaveFile::Discard()

@@ -44,6 +44,13 @@ public:
     // where its earlier bytes are kept then (empty when nowhere).
     bool Damaged() const { return damaged_; }
     QString EarlierCopy() const { return earlierCopy_; }
+    // After a failed in-place save: the file holds the new bytes whole (only its
+    // close failed, once they were synced).
+    bool HoldsNewBytes() const { return holdsNew_; }
+    // After an in-place save, saved or not: a copy of the earlier bytes that could
+    // not be removed, and the system's words for why (empty when none was left).
+    QString LeftCopy() const { return leftCopy_; }
+    QString LeftCopyReason() const { return leftCopyReason_; }
     // The system's error number and words for the first failure, and which step.
     int Error() const { return error_; }
     QString ErrorString() const;
@@ -57,6 +64,7 @@ private:
     bool CommitInPlace();
     bool FailAt(const char* step);
     bool RewriteFailed();
+    void RewriteEnded();
     void Discard();
 
     std::unique_ptr<HeldSignals> held_;  // first in, last out: held until all else is cleared
@@ -66,11 +74,14 @@ private:
     QByteArray temporary_;  // the temporary's name in that folder; empty when writing in place
     std::unique_ptr<InPlaceWrite> rewrite_;
     QString earlierCopy_;
+    QString leftCopy_, leftCopyReason_;
+    QString reason_;  // words of the failure's own, where no error number says it
     int fd_ = -1;
     unsigned finalMode_ = 0;
     int error_ = 0;
     QString step_;
     bool inPlace_ = false;
     bool damaged_ = false;
+    bool holdsNew_ = false;
     bool done_ = false;
 };
