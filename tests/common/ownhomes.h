@@ -2,19 +2,18 @@
 // state homes, pointed for a run of a test program at a temporary folder of the
 // run's own (on a file system that outlasts a restart, as the state folder must
 // be), removed with everything in it when the run ends: the tests leave the
-// user's home as they found it, and read nothing it holds. A test program that a run starts again (a death
-// test's child) keeps the run's folder.
+// user's home as they found it, and read nothing it holds. A test program that a
+// run starts again (a death test's child) keeps the run's folder.
 #pragma once
 
 #include "common/diskfolder.h"
+#include "common/removetree.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 
-#include <cstdio>
 #include <cstdlib>
-#include <ftw.h>
 #include <sys/stat.h>
 
 class RunOwnHomes {
@@ -36,10 +35,8 @@ public:
     }
     ~RunOwnHomes()
     {
-        // By native names, which a removal going by text would miss when they are not UTF-8.
         if (!folder_.isEmpty())
-            ::nftw(folder_.constData(), [](const char* path, const struct stat*, int, FTW*) { return std::remove(path); },
-                   16, FTW_DEPTH | FTW_PHYS);
+            RemoveTree(folder_);
     }
     RunOwnHomes(const RunOwnHomes&) = delete;
     RunOwnHomes& operator=(const RunOwnHomes&) = delete;

@@ -8,6 +8,7 @@
 
 #include "../common/cutoffsave.h"
 #include "../common/diskfolder.h"
+#include "../common/fallbackfolders.h"
 #include "../common/inchild.h"
 #include "../common/withoutdacoverride.h"
 
@@ -103,6 +104,9 @@ protected:
         return ours;
     }
 
+    // Where the copies go when the state folder cannot be had: the user's own, and
+    // those of the other users some cases act as.
+    FallbackFoldersLeftAsFound fallback{::geteuid(), 12345};
     QTemporaryDir dir{OnDisk("inplacesave")};
     const QString file = dir.filePath("song.mid");
     Environment stateHome{"XDG_STATE_HOME", QFile::encodeName(dir.filePath("state"))};

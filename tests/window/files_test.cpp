@@ -5,6 +5,7 @@
 #include "framework/files/wholefile.h"
 #include "window/openfailure.h"
 
+#include "../common/fallbackfolders.h"
 #include "../common/inchild.h"
 #include "../common/longpath.h"
 #include "../common/withoutdacoverride.h"
@@ -322,6 +323,7 @@ TEST_F(WindowTest, SaveInAFolderAllMayWriteInFollowsNoLinkOfAnotherUserAndKeepsT
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can act as another user";
+    const FallbackFoldersLeftAsFound fallback{65534};
     ASSERT_EQ(SetMode(dir_.path(), 0755), 0);
     const QString sticky = Path("sticky"), open = Path("open");
     for (const auto& [folder, mode] : {std::pair{sticky, 01777}, {open, 0777}}) {
