@@ -145,6 +145,18 @@ ended_by() {
   [ "$status" = $(( 128 + $(kill -l "$1") )) ] || fail "the program did not end by SIG$1: status $status"
 }
 
+# killed_halfway: the program stopped halfway through saving 8 MiB over 8 MiB,
+# leaving one copy in the state folder, its name in found.
+killed_halfway() {
+  prepare 8192 8192
+  start first "$work/run" QV_SHIM_KILL_AFTER=$((4096 * 1024))
+  find_window
+  save_over
+  wait_until 60 sh -c "! kill -0 $app" || fail "the program was not stopped halfway"
+  found=($(copies_left))
+  [ ${#found[@]} = 1 ] || fail "no single copy of the earlier bytes in $copies: $(ls -A "$copies" 2>&1)"
+}
+
 case $mode in
 held)
   # 1 MiB over 1.5 MiB in 64 KiB pieces, a tenth of a second each.
@@ -230,14 +242,8 @@ sync)
   echo "e2e saves whose sync fails: 4 passed, 0 failed"
   ;;
 killed)
-  prepare 8192 8192
-  start first "$work/run" QV_SHIM_KILL_AFTER=$((4096 * 1024))
-  find_window
-  save_over
-  wait_until 60 sh -c "! kill -0 $app" || fail "the program was not stopped halfway"
+  killed_halfway
   cmp -s "$work/earlier.bin" "$target" && fail "the save was not under way when the program was stopped"
-  found=($(copies_left))
-  [ ${#found[@]} = 1 ] || fail "no single copy of the earlier bytes in $copies: $(ls -A "$copies" 2>&1)"
   found[0]="$copies/${found[0]}"
   cmp -s "$work/earlier.bin" "${found[0]}" || fail "the copy does not hold the earlier bytes whole"
   [ "$(stat -c %a "${found[0]}")" = 600 ] || fail "the copy may be read by others: $(stat -c %a "${found[0]}")"
@@ -281,13 +287,7 @@ together)
   echo "e2e in-place saves at once: 1 passed, 0 failed"
   ;;
 notice)
-  prepare 8192 8192
-  start first "$work/run" QV_SHIM_KILL_AFTER=$((4096 * 1024))
-  find_window
-  save_over
-  wait_until 60 sh -c "! kill -0 $app" || fail "the program was not stopped halfway"
-  found=($(copies_left))
-  [ ${#found[@]} = 1 ] || fail "no single copy of the earlier bytes in $copies: $(ls -A "$copies" 2>&1)"
+  killed_halfway
   copy="$copies/${found[0]}"
   cmp -s "$work/earlier.bin" "$copy" || fail "the copy does not hold the earlier bytes whole: $copy"
   told="A save of the file \"$target\" was cut off before it ended, so the file may hold part of the new bytes. Its earlier bytes are kept whole in \"$copy\"."
