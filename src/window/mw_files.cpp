@@ -67,17 +67,13 @@ void WriteFile(FolderItem& item, const QString& type, const track::ByteParts& by
         bytes.write([&stream](const char* data, qsizetype n) { stream->Write(QByteArray::fromRawData(data, n)); });
         stream->Close();
     } catch (const IOException& e) {
-        const FileAfterFailure after = stream->HoldsNewBytes() ? FileAfterFailure::NewBytes
-                                       : stream->LeftDamaged() ? FileAfterFailure::NotPutBack
-                                                               : FileAfterFailure::Unchanged;
-        failure = SaveFailureText(path, WriteFailureReason(e.Message(), path), after, stream->EarlierCopy());
-        if (after == FileAfterFailure::NotPutBack && !stream->EarlierCopy().isEmpty())
-            NoteEarlierBytesTold(stream->EarlierCopy());
+        failure = e.Message();
     }
-    if (!stream->LeftCopy().isEmpty())
-        ShowUserMessage(LeftCopyText(path, failure, stream->LeftCopy(), stream->LeftCopyReason()));
-    else if (!failure.isEmpty())
-        ShowUserMessage(failure);
+    // A copy of the earlier bytes that the message names has been told of.
+    if (!stream->EarlierCopy().isEmpty())
+        NoteEarlierBytesTold(stream->EarlierCopy());
+    if (const QString text = SaveEndText(path, failure, *stream); !text.isEmpty())
+        ShowUserMessage(text);
 }
 
 }  // namespace

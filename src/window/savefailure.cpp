@@ -3,6 +3,8 @@
 
 #include "window/usermessage.h"
 
+#include "framework/files/binarystream.h"
+
 #include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
@@ -94,12 +96,20 @@ void ReportSaveFailure(const QString& path, const QString& reason, FileAfterFail
     ShowUserMessage(SaveFailureText(path, reason, after, earlierCopy));
 }
 
-QString LeftCopyText(const QString& path, const QString& failure, const QString& copy, const QString& why)
+QString SaveEndText(const QString& path, const QString& failure, const BinaryStream& stream)
 {
+    QString text;
+    if (!failure.isEmpty()) {
+        const FileAfterFailure after = stream.HoldsNewBytes() ? FileAfterFailure::NewBytes
+                                       : stream.LeftDamaged() ? FileAfterFailure::NotPutBack
+                                                              : FileAfterFailure::Unchanged;
+        text = SaveFailureText(path, WriteFailureReason(failure, path), after, stream.EarlierCopy());
+    }
+    if (stream.LeftCopy().isEmpty())
+        return text;
     const QString left = QStringLiteral("The copy of its earlier bytes could not be removed (%1), and is left in \"%2\".")
-                             .arg(why, QDir::toNativeSeparators(copy));
-    const QString save = failure.isEmpty()
-        ? QStringLiteral("The file \"%1\" was saved.").arg(QDir::toNativeSeparators(path))
-        : failure;
-    return save + QLatin1Char(' ') + left;
+                             .arg(stream.LeftCopyReason(), QDir::toNativeSeparators(stream.LeftCopy()));
+    const QString saved = text.isEmpty() ? QStringLiteral("The file \"%1\" was saved.").arg(QDir::toNativeSeparators(path))
+                                         : text;
+    return saved + QLatin1Char(' ') + left;
 }

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class BinaryStream;
+
 // The reason a file could not be created at path, in words, from what the path
 // is (a folder, in a missing or read-only folder) and the system's error number.
 QString CreateFailureReason(const QString& path, qint64 errorCode);
@@ -25,6 +27,8 @@ QString SaveFailureText(const QString& path, const QString& reason, FileAfterFai
 void ReportSaveFailure(const QString& path, const QString& reason, FileAfterFailure after = FileAfterFailure::Unchanged,
                        const QString& earlierCopy = {});
 
-// The message after a save (failed when failure is not empty, with its words) that
-// left a copy of the file's earlier bytes it could not remove: where it is and why.
-QString LeftCopyText(const QString& path, const QString& failure, const QString& copy, const QString& why);
+// What the user is told once a save through stream has ended: why it failed (failure,
+// the stream's message, empty when it did not) and what the file holds then, and
+// where a copy of the file's earlier bytes that could not be removed was left.
+// Empty when the save went well and left nothing.
+QString SaveEndText(const QString& path, const QString& failure, const BinaryStream& stream);
