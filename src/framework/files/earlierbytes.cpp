@@ -67,12 +67,15 @@ bool InMemory(int fd)
     return fstatfs(fd, &fs) == 0 && (fs.f_type == TMPFS_MAGIC || fs.f_type == RAMFS_MAGIC);
 }
 
-QString InMemoryWords() { return QStringLiteral("it is held in memory only, so a restart would lose them"); }
 // Why a folder cannot take the copy, as the message gives it.
 struct Refusal {
     int error = 0;
     bool inMemory = false;
-    QString Words() const { return inMemory ? InMemoryWords() : QString::fromLocal8Bit(std::strerror(error)); }
+    QString Words() const
+    {
+        return inMemory ? QStringLiteral("it is held in memory only, so a restart would lose them")
+                        : QString::fromLocal8Bit(std::strerror(error));
+    }
 };
 // No errno says "held in memory"; the words do.
 constexpr int kInMemoryError = ENOTSUP;
@@ -296,7 +299,7 @@ bool EarlierCopy::Make(int fd, qint64 length, const QByteArray& path)
         folder_ = OpenPrivateFolder(kFallbackParent, FallbackName(), false, fallback);
     }
     if (folder_ < 0 && !state.isEmpty())
-        return Fail(to + QFile::decodeName(state), refusal.error, refusal.inMemory ? InMemoryWords() : QString());
+        return Fail(to + QFile::decodeName(state), refusal.error, refusal.Words());
     if (folder_ < 0)
         return Fail(to + QFile::decodeName(folderPath_), fallback.error,
                     QStringLiteral("there is no home folder to keep them in, and this folder cannot be used (%1)")
